@@ -1,0 +1,26 @@
+# GoogleTest built from the sources Debian's googletest package installs;
+# nothing is downloaded.
+set(HWID_GOOGLETEST_SOURCE_DIR /usr/src/googletest CACHE PATH
+    "GoogleTest source tree")
+if(NOT EXISTS ${HWID_GOOGLETEST_SOURCE_DIR}/CMakeLists.txt)
+  message(FATAL_ERROR "GoogleTest sources not found in "
+          "${HWID_GOOGLETEST_SOURCE_DIR} (apt-get install googletest)")
+endif()
+set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
+set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+add_subdirectory(${HWID_GOOGLETEST_SOURCE_DIR}
+                 ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+# GCC 12 warns falsely inside GoogleTest's own string code.
+target_compile_options(gtest PRIVATE -Wno-restrict)
+
+include(GoogleTest)
+
+# hwid_add_gtest(NAME SOURCES... LIBRARIES...): one test binary in bin/,
+# its cases registered with CTest one by one.
+function(hwid_add_gtest name)
+  cmake_parse_arguments(PARSE_ARGV 1 arg "" "" "SOURCES;LIBRARIES")
+  add_executable(${name} ${arg_SOURCES})
+  target_link_libraries(${name} PRIVATE ${arg_LIBRARIES} GTest::gtest_main
+                        hwid_warnings)
+  gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST)
+endfunction()
