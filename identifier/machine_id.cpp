@@ -19,8 +19,7 @@ int fold_contribution(unsigned char byte) {
 }
 
 std::uint32_t fold_name(std::string_view text) {
-  const std::size_t n =
-      text.size() < kFoldedNameLength ? text.size() : kFoldedNameLength;
+  const std::size_t n = text.size() < kFoldedNameLength ? text.size() : kFoldedNameLength;
   std::uint32_t acc = 0;
   for (std::size_t k = 0; k < n; ++k) {
     // A negative contribution wraps modulo 2^32, as intended.
@@ -37,9 +36,9 @@ std::uint32_t seed_value(const MachineProperties& properties) {
 
 std::string seed_text(const MachineProperties& properties) {
   char text[kSeedTextBufferSize];
-  const int length = std::snprintf(
-      text, sizeof text, "%d",
-      static_cast<int>(static_cast<std::int32_t>(seed_value(properties))));
+  const int length =
+      std::snprintf(text, sizeof text, "%d",
+                    static_cast<int>(static_cast<std::int32_t>(seed_value(properties))));
   return std::string(text, static_cast<std::size_t>(length));
 }
 

@@ -14,10 +14,8 @@ constexpr unsigned char kPadding[64] = {0x80};
 constexpr std::size_t kHexDigestBufferSize = 33;
 
 std::uint32_t load_le32(const unsigned char* p) {
-  return static_cast<std::uint32_t>(p[0]) |
-         static_cast<std::uint32_t>(p[1]) << 8 |
-         static_cast<std::uint32_t>(p[2]) << 16 |
-         static_cast<std::uint32_t>(p[3]) << 24;
+  return static_cast<std::uint32_t>(p[0]) | static_cast<std::uint32_t>(p[1]) << 8 |
+         static_cast<std::uint32_t>(p[2]) << 16 | static_cast<std::uint32_t>(p[3]) << 24;
 }
 
 void store_le32(unsigned char* p, std::uint32_t value) {
@@ -56,6 +54,103 @@ void step(std::uint32_t& a, std::uint32_t b, std::uint32_t c, std::uint32_t d,
   a = b + rotate_left(a + (x + t) + aux(b, c, d), s);
 }
 
+// The MD5 compression function (RFC 1321, section 3.4) over `block_count`
+// consecutive 64-byte blocks. The chaining value stays in registers from
+// one block to the next rather than making a round trip through memory on
+// the critical path.
+void compress(std::uint32_t (&state)[4], const unsigned char* blocks,
+              std::uint32_t block_count) {
+  std::uint32_t chain_a = state[0], chain_b = state[1], chain_c = state[2],
+                chain_d = state[3];
+  for (; block_count > 0; --block_count, blocks += 64) {
+    std::uint32_t x[16];
+    for (int k = 0; k < 16; ++k) x[k] = load_le32(&blocks[4 * k]);
+
+    std::uint32_t a = chain_a, b = chain_b, c = chain_c, d = chain_d;
+
+    // Round 1.
+    step<aux_f>(a, b, c, d, x[0], 0xd76aa478, 7);
+    step<aux_f>(d, a, b, c, x[1], 0xe8c7b756, 12);
+    step<aux_f>(c, d, a, b, x[2], 0x242070db, 17);
+    step<aux_f>(b, c, d, a, x[3], 0xc1bdceee, 22);
+    step<aux_f>(a, b, c, d, x[4], 0xf57c0faf, 7);
+    step<aux_f>(d, a, b, c, x[5], 0x4787c62a, 12);
+    step<aux_f>(c, d, a, b, x[6], 0xa8304613, 17);
+    step<aux_f>(b, c, d, a, x[7], 0xfd469501, 22);
+    step<aux_f>(a, b, c, d, x[8], 0x698098d8, 7);
+    step<aux_f>(d, a, b, c, x[9], 0x8b44f7af, 12);
+    step<aux_f>(c, d, a, b, x[10], 0xffff5bb1, 17);
+    step<aux_f>(b, c, d, a, x[11], 0x895cd7be, 22);
+    step<aux_f>(a, b, c, d, x[12], 0x6b901122, 7);
+    step<aux_f>(d, a, b, c, x[13], 0xfd987193, 12);
+    step<aux_f>(c, d, a, b, x[14], 0xa679438e, 17);
+    step<aux_f>(b, c, d, a, x[15], 0x49b40821, 22);
+
+    // Round 2.
+    step<aux_g>(a, b, c, d, x[1], 0xf61e2562, 5);
+    step<aux_g>(d, a, b, c, x[6], 0xc040b340, 9);
+    step<aux_g>(c, d, a, b, x[11], 0x265e5a51, 14);
+    step<aux_g>(b, c, d, a, x[0], 0xe9b6c7aa, 20);
+    step<aux_g>(a, b, c, d, x[5], 0xd62f105d, 5);
+    step<aux_g>(d, a, b, c, x[10], 0x02441453, 9);
+    step<aux_g>(c, d, a, b, x[15], 0xd8a1e681, 14);
+    step<aux_g>(b, c, d, a, x[4], 0xe7d3fbc8, 20);
+    step<aux_g>(a, b, c, d, x[9], 0x21e1cde6, 5);
+    step<aux_g>(d, a, b, c, x[14], 0xc33707d6, 9);
+    step<aux_g>(c, d, a, b, x[3], 0xf4d50d87, 14);
+    step<aux_g>(b, c, d, a, x[8], 0x455a14ed, 20);
+    step<aux_g>(a, b, c, d, x[13], 0xa9e3e905, 5);
+    step<aux_g>(d, a, b, c, x[2], 0xfcefa3f8, 9);
+    step<aux_g>(c, d, a, b, x[7], 0x676f02d9, 14);
+    step<aux_g>(b, c, d, a, x[12], 0x8d2a4c8a, 20);
+
+    // Round 3.
+    step<aux_h>(a, b, c, d, x[5], 0xfffa3942, 4);
+    step<aux_h>(d, a, b, c, x[8], 0x8771f681, 11);
+    step<aux_h>(c, d, a, b, x[11], 0x6d9d6122, 16);
+    step<aux_h>(b, c, d, a, x[14], 0xfde5380c, 23);
+    step<aux_h>(a, b, c, d, x[1], 0xa4beea44, 4);
+    step<aux_h>(d, a, b, c, x[4], 0x4bdecfa9, 11);
+    step<aux_h>(c, d, a, b, x[7], 0xf6bb4b60, 16);
+    step<aux_h>(b, c, d, a, x[10], 0xbebfbc70, 23);
+    step<aux_h>(a, b, c, d, x[13], 0x289b7ec6, 4);
+    step<aux_h>(d, a, b, c, x[0], 0xeaa127fa, 11);
+    step<aux_h>(c, d, a, b, x[3], 0xd4ef3085, 16);
+    step<aux_h>(b, c, d, a, x[6], 0x04881d05, 23);
+    step<aux_h>(a, b, c, d, x[9], 0xd9d4d039, 4);
+    step<aux_h>(d, a, b, c, x[12], 0xe6db99e5, 11);
+    step<aux_h>(c, d, a, b, x[15], 0x1fa27cf8, 16);
+    step<aux_h>(b, c, d, a, x[2], 0xc4ac5665, 23);
+
+    // Round 4.
+    step<aux_i>(a, b, c, d, x[0], 0xf4292244, 6);
+    step<aux_i>(d, a, b, c, x[7], 0x432aff97, 10);
+    step<aux_i>(c, d, a, b, x[14], 0xab9423a7, 15);
+    step<aux_i>(b, c, d, a, x[5], 0xfc93a039, 21);
+    step<aux_i>(a, b, c, d, x[12], 0x655b59c3, 6);
+    step<aux_i>(d, a, b, c, x[3], 0x8f0ccc92, 10);
+    step<aux_i>(c, d, a, b, x[10], 0xffeff47d, 15);
+    step<aux_i>(b, c, d, a, x[1], 0x85845dd1, 21);
+    step<aux_i>(a, b, c, d, x[8], 0x6fa87e4f, 6);
+    step<aux_i>(d, a, b, c, x[15], 0xfe2ce6e0, 10);
+    step<aux_i>(c, d, a, b, x[6], 0xa3014314, 15);
+    step<aux_i>(b, c, d, a, x[13], 0x4e0811a1, 21);
+    step<aux_i>(a, b, c, d, x[4], 0xf7537e82, 6);
+    step<aux_i>(d, a, b, c, x[11], 0xbd3af235, 10);
+    step<aux_i>(c, d, a, b, x[2], 0x2ad7d2bb, 15);
+    step<aux_i>(b, c, d, a, x[9], 0xeb86d391, 21);
+
+    chain_a += a;
+    chain_b += b;
+    chain_c += c;
+    chain_d += d;
+  }
+  state[0] = chain_a;
+  state[1] = chain_b;
+  state[2] = chain_c;
+  state[3] = chain_d;
+}
+
 }  // namespace
 
 Md5Digest::Md5Digest()
@@ -92,8 +187,12 @@ void Md5Digest::update(const unsigned char* input, std::uint32_t length) {
   if (length >= first_part) {
     std::memcpy(&buffer_[index], input, first_part);
     transform(buffer_);
-    // length - i rather than i + 64, which wraps for lengths near 2^32.
-    for (i = first_part; length - i >= 64; i += 64) transform(&input[i]);
+    // The further whole blocks are compressed where the caller has them.
+    // Counting them by division keeps i + 64 from wrapping near 2^32.
+    i = first_part;
+    const std::uint32_t in_place_blocks = (length - i) / 64;
+    compress(state_, &input[i], in_place_blocks);
+    i += in_place_blocks * 64;
     index = 0;
   }
   std::memcpy(&buffer_[index], &input[i], length - i);
@@ -127,92 +226,8 @@ std::string Md5Digest::hex_digest() const {
   return std::string(text, 2 * sizeof digest_);
 }
 
-void Md5Digest::transform(const unsigned char* block) {
-  std::uint32_t x[16];
-  for (int k = 0; k < 16; ++k) x[k] = load_le32(&block[4 * k]);
+void Md5Digest::transform(const unsigned char* block) { compress(state_, block, 1); }
 
-  std::uint32_t a = state_[0], b = state_[1], c = state_[2], d = state_[3];
-
-  // Round 1.
-  step<aux_f>(a, b, c, d, x[0], 0xd76aa478, 7);
-  step<aux_f>(d, a, b, c, x[1], 0xe8c7b756, 12);
-  step<aux_f>(c, d, a, b, x[2], 0x242070db, 17);
-  step<aux_f>(b, c, d, a, x[3], 0xc1bdceee, 22);
-  step<aux_f>(a, b, c, d, x[4], 0xf57c0faf, 7);
-  step<aux_f>(d, a, b, c, x[5], 0x4787c62a, 12);
-  step<aux_f>(c, d, a, b, x[6], 0xa8304613, 17);
-  step<aux_f>(b, c, d, a, x[7], 0xfd469501, 22);
-  step<aux_f>(a, b, c, d, x[8], 0x698098d8, 7);
-  step<aux_f>(d, a, b, c, x[9], 0x8b44f7af, 12);
-  step<aux_f>(c, d, a, b, x[10], 0xffff5bb1, 17);
-  step<aux_f>(b, c, d, a, x[11], 0x895cd7be, 22);
-  step<aux_f>(a, b, c, d, x[12], 0x6b901122, 7);
-  step<aux_f>(d, a, b, c, x[13], 0xfd987193, 12);
-  step<aux_f>(c, d, a, b, x[14], 0xa679438e, 17);
-  step<aux_f>(b, c, d, a, x[15], 0x49b40821, 22);
-
-  // Round 2.
-  step<aux_g>(a, b, c, d, x[1], 0xf61e2562, 5);
-  step<aux_g>(d, a, b, c, x[6], 0xc040b340, 9);
-  step<aux_g>(c, d, a, b, x[11], 0x265e5a51, 14);
-  step<aux_g>(b, c, d, a, x[0], 0xe9b6c7aa, 20);
-  step<aux_g>(a, b, c, d, x[5], 0xd62f105d, 5);
-  step<aux_g>(d, a, b, c, x[10], 0x02441453, 9);
-  step<aux_g>(c, d, a, b, x[15], 0xd8a1e681, 14);
-  step<aux_g>(b, c, d, a, x[4], 0xe7d3fbc8, 20);
-  step<aux_g>(a, b, c, d, x[9], 0x21e1cde6, 5);
-  step<aux_g>(d, a, b, c, x[14], 0xc33707d6, 9);
-  step<aux_g>(c, d, a, b, x[3], 0xf4d50d87, 14);
-  step<aux_g>(b, c, d, a, x[8], 0x455a14ed, 20);
-  step<aux_g>(a, b, c, d, x[13], 0xa9e3e905, 5);
-  step<aux_g>(d, a, b, c, x[2], 0xfcefa3f8, 9);
-  step<aux_g>(c, d, a, b, x[7], 0x676f02d9, 14);
-  step<aux_g>(b, c, d, a, x[12], 0x8d2a4c8a, 20);
-
-  // Round 3.
-  step<aux_h>(a, b, c, d, x[5], 0xfffa3942, 4);
-  step<aux_h>(d, a, b, c, x[8], 0x8771f681, 11);
-  step<aux_h>(c, d, a, b, x[11], 0x6d9d6122, 16);
-  step<aux_h>(b, c, d, a, x[14], 0xfde5380c, 23);
-  step<aux_h>(a, b, c, d, x[1], 0xa4beea44, 4);
-  step<aux_h>(d, a, b, c, x[4], 0x4bdecfa9, 11);
-  step<aux_h>(c, d, a, b, x[7], 0xf6bb4b60, 16);
-  step<aux_h>(b, c, d, a, x[10], 0xbebfbc70, 23);
-  step<aux_h>(a, b, c, d, x[13], 0x289b7ec6, 4);
-  step<aux_h>(d, a, b, c, x[0], 0xeaa127fa, 11);
-  step<aux_h>(c, d, a, b, x[3], 0xd4ef3085, 16);
-  step<aux_h>(b, c, d, a, x[6], 0x04881d05, 23);
-  step<aux_h>(a, b, c, d, x[9], 0xd9d4d039, 4);
-  step<aux_h>(d, a, b, c, x[12], 0xe6db99e5, 11);
-  step<aux_h>(c, d, a, b, x[15], 0x1fa27cf8, 16);
-  step<aux_h>(b, c, d, a, x[2], 0xc4ac5665, 23);
-
-  // Round 4.
-  step<aux_i>(a, b, c, d, x[0], 0xf4292244, 6);
-  step<aux_i>(d, a, b, c, x[7], 0x432aff97, 10);
-  step<aux_i>(c, d, a, b, x[14], 0xab9423a7, 15);
-  step<aux_i>(b, c, d, a, x[5], 0xfc93a039, 21);
-  step<aux_i>(a, b, c, d, x[12], 0x655b59c3, 6);
-  step<aux_i>(d, a, b, c, x[3], 0x8f0ccc92, 10);
-  step<aux_i>(c, d, a, b, x[10], 0xffeff47d, 15);
-  step<aux_i>(b, c, d, a, x[1], 0x85845dd1, 21);
-  step<aux_i>(a, b, c, d, x[8], 0x6fa87e4f, 6);
-  step<aux_i>(d, a, b, c, x[15], 0xfe2ce6e0, 10);
-  step<aux_i>(c, d, a, b, x[6], 0xa3014314, 15);
-  step<aux_i>(b, c, d, a, x[13], 0x4e0811a1, 21);
-  step<aux_i>(a, b, c, d, x[4], 0xf7537e82, 6);
-  step<aux_i>(d, a, b, c, x[11], 0xbd3af235, 10);
-  step<aux_i>(c, d, a, b, x[2], 0x2ad7d2bb, 15);
-  step<aux_i>(b, c, d, a, x[9], 0xeb86d391, 21);
-
-  state_[0] += a;
-  state_[1] += b;
-  state_[2] += c;
-  state_[3] += d;
-}
-
-std::string md5_hex(std::string_view text) {
-  return Md5Digest(text).hex_digest();
-}
+std::string md5_hex(std::string_view text) { return Md5Digest(text).hex_digest(); }
 
 }  // namespace hwid

@@ -26,13 +26,14 @@ class Md5Digest {
   std::string hex_digest() const;
 
  private:
+  // Compresses one 64-byte block into state_.
   void transform(const unsigned char* block);
 
   bool finalized_;
-  unsigned char buffer_[64];     // the partial block not yet compressed
-  std::uint32_t count_[2];       // bits fed so far, modulo 2^64, low word first
-  std::uint32_t state_[4];       // chaining value A, B, C, D
-  unsigned char digest_[16];     // valid once finalized_
+  unsigned char buffer_[64];  // the partial block not yet compressed
+  std::uint32_t count_[2];    // bits fed so far, modulo 2^64, low word first
+  std::uint32_t state_[4];    // chaining value A, B, C, D
+  unsigned char digest_[16];  // valid once finalized_
 };
 
 // Hex digest of `text`'s bytes (no terminator).

@@ -80,9 +80,9 @@ TEST(Md5Test, PiecesGiveTheSameDigestAsTheWhole) {
   const std::string whole = md5_hex(text);
 
   const std::vector<std::vector<std::uint32_t>> splits = {
-      {0, 0},          {63, 1},      {64},         {65},
-      {128, 3},        {1, 63, 64},  {56, 8, 200}, {0, 300, 0},
-      {10, 10, 10, 10, 10, 10, 10, 10, 10, 10, 10, 10, 10},
+      {0, 0},       {63, 1},     {64},
+      {65},         {128, 3},    {1, 63, 64},
+      {56, 8, 200}, {0, 300, 0}, {10, 10, 10, 10, 10, 10, 10, 10, 10, 10, 10, 10, 10},
   };
   for (const auto& split : splits) {
     EXPECT_EQ(hex_of_pieces(text, split), whole) << "first piece " << split[0];

@@ -112,12 +112,11 @@ void write_explanation(const MachineProperties& properties, std::ostream& out) {
                 static_cast<unsigned>(serial), static_cast<unsigned>(serial >> 16),
                 static_cast<unsigned>(serial & 0xFFFF));
   out << line;
-  std::snprintf(line, sizeof line,
-                "sum 0x%08X + 0x%08X + 0x%08X = 0x%08X (modulo 2^32)\n",
-                static_cast<unsigned>(fold_name(properties.user_name)),
-                static_cast<unsigned>(fold_name(properties.computer_name)),
-                static_cast<unsigned>(serial),
-                static_cast<unsigned>(seed_value(properties)));
+  std::snprintf(
+      line, sizeof line, "sum 0x%08X + 0x%08X + 0x%08X = 0x%08X (modulo 2^32)\n",
+      static_cast<unsigned>(fold_name(properties.user_name)),
+      static_cast<unsigned>(fold_name(properties.computer_name)),
+      static_cast<unsigned>(serial), static_cast<unsigned>(seed_value(properties)));
   out << line;
   const std::string seed = seed_text(properties);
   out << "seed text \"" << seed << "\" (the sum as signed 32-bit decimal)\n";

@@ -32,10 +32,17 @@ TEST(ParseSerialTest, AcceptedForms) {
     const char* text;
     std::uint32_t value;
   } cases[] = {
-      {"1A2B3C4D", 0x1A2B3C4D}, {"1a2b3c4d", 0x1A2B3C4D}, {"0x1A2B3C4D", 0x1A2B3C4D},
-      {"0X1a2B3c4D", 0x1A2B3C4D}, {"1A2B-3C4D", 0x1A2B3C4D}, {"0000-0001", 1},
-      {"0", 0},                 {"f", 15},                {"FFFFFFFF", 0xFFFFFFFF},
-      {"0x0", 0},               {"00000000", 0},
+      {"1A2B3C4D", 0x1A2B3C4D},
+      {"1a2b3c4d", 0x1A2B3C4D},
+      {"0x1A2B3C4D", 0x1A2B3C4D},
+      {"0X1a2B3c4D", 0x1A2B3C4D},
+      {"1A2B-3C4D", 0x1A2B3C4D},
+      {"0000-0001", 1},
+      {"0", 0},
+      {"f", 15},
+      {"FFFFFFFF", 0xFFFFFFFF},
+      {"0x0", 0},
+      {"00000000", 0},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(parse_serial(c.text), c.value) << c.text;
@@ -43,10 +50,9 @@ TEST(ParseSerialTest, AcceptedForms) {
 }
 
 TEST(ParseSerialTest, RefusedForms) {
-  for (const char* text :
-       {"", "0x", "123456789", "0x123456789", "1A2B3C4G", "-1", "+1", " 1A2B",
-        "1A2B ", "1A2B-3C4", "1A2-B3C4D", "1A2B--3C4D", "0x1A2B-3C4D", "1A2B_3C4D",
-        "x1", "1e3.0"}) {
+  for (const char* text : {"", "0x", "123456789", "0x123456789", "1A2B3C4G", "-1", "+1",
+                           " 1A2B", "1A2B ", "1A2B-3C4", "1A2-B3C4D", "1A2B--3C4D",
+                           "0x1A2B-3C4D", "1A2B_3C4D", "x1", "1e3.0"}) {
     EXPECT_EQ(parse_serial(text), std::nullopt) << '"' << text << '"';
   }
 }
@@ -60,10 +66,10 @@ TEST(MachineIdToolTest, PrintsTheIdentifierAndALineEnd) {
     EXPECT_EQ(run.err, "") << serial;
   }
   // Options in any order.
-  EXPECT_EQ(run_tool({"--serial", "C0FFEE00", "--computer", "DESKTOP-7Q2",
-                      "--user", "Admin"})
-                .out,
-            "ea490c165cfc87e526fe5fb530b7a06f\n");
+  EXPECT_EQ(
+      run_tool({"--serial", "C0FFEE00", "--computer", "DESKTOP-7Q2", "--user", "Admin"})
+          .out,
+      "ea490c165cfc87e526fe5fb530b7a06f\n");
 }
 
 TEST(MachineIdToolTest, NamesAreTakenAsTheirBytes) {
@@ -73,8 +79,8 @@ TEST(MachineIdToolTest, NamesAreTakenAsTheirBytes) {
   // \xE9 t \xE9 folds to 0xFFFF8E0D; + 0x000071F3 gives seed 0.
   EXPECT_EQ(run_tool({"--user", "\xE9t\xE9", "--computer", "", "--serial", "71F3"}).out,
             "cfcd208495d565ef66e7dff9f98764da\n");
-  const ToolRun dashes = run_tool({"--user", "--explain", "--computer", "--help",
-                                   "--serial", "0"});
+  const ToolRun dashes =
+      run_tool({"--user", "--explain", "--computer", "--help", "--serial", "0"});
   EXPECT_EQ(dashes.status, kToolSuccess);
   EXPECT_EQ(dashes.out.size(), 33u);
 }
@@ -108,13 +114,13 @@ TEST(MachineIdToolTest, ExplainShowsEveryStep) {
 }
 
 TEST(MachineIdToolTest, ExplainShowsIgnoredAndNonAsciiBytes) {
-  const std::string out =
-      run_tool({"--explain", "--user", "", "--computer", "DESKTOP-7Q2 \xE9",
-                "--serial", "C0FFEE00"})
-          .out;
+  const std::string out = run_tool({"--explain", "--user", "", "--computer",
+                                    "DESKTOP-7Q2 \xE9", "--serial", "C0FFEE00"})
+                              .out;
   EXPECT_NE(out.find("user name \"\", 0 bytes\n  fold 0x00000000\n"), std::string::npos)
       << out;
-  EXPECT_NE(out.find("computer name \"DESKTOP-7Q2 \\xE9\", 13 bytes\n"), std::string::npos)
+  EXPECT_NE(out.find("computer name \"DESKTOP-7Q2 \\xE9\", 13 bytes\n"),
+            std::string::npos)
       << out;
   EXPECT_NE(out.find("  bytes 9 to 13 ignored: only the first 8 count\n"
                      "  fold 0xDD5E7211\n"),
