@@ -1,8 +1,17 @@
 #!/usr/bin/env bash
-# The main job: builds machine-id and explains the worked example.
+# The main job: cross-builds hwid.exe, runs it under Wine as this machine
+# and prints the report it wrote.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-xargs bash scripts/install-packages.sh < scripts/native-packages.txt
-cmake --preset native > /dev/null
-cmake --build --preset native --target machine-id -j "$(nproc)" > /dev/null
-build/native/bin/machine-id --explain --user dev01 --computer PC-4F --serial 1A2B-3C4D
+cat scripts/native-packages.txt scripts/windows-packages.txt |
+  xargs bash scripts/install-packages.sh
+cmake --preset windows > /dev/null
+cmake --build --preset windows --target hwid -j "$(nproc)" > /dev/null
+
+prefix=${HWID_WINEPREFIX:-${TMPDIR:-/tmp}/hwid-wine-$(id -u)}
+HWID_WINEPREFIX=$prefix cmake/wine-run.sh build/windows/bin/hwid.exe
+# hwid.exe hands the report to the shell and exits; let what it started end.
+WINEPREFIX=$prefix wineserver -w
+echo "build/windows/bin/hwid.exe wrote $prefix/drive_c/HWID.txt:"
+cat "$prefix/drive_c/HWID.txt"
+echo "(On Windows, run hwid.exe itself: it writes C:\\HWID.txt and opens it.)"

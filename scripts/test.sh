@@ -1,8 +1,13 @@
 #!/usr/bin/env bash
-# Every test: builds the native tree and runs its tests.
+# Every test: the native tree (library, tool, run against the stand-in
+# platform), then the Windows tree under Wine (the same library and writer
+# tests, and end-to-end runs of hwid.exe).
 set -euo pipefail
 cd "$(dirname "$0")/.."
-xargs bash scripts/install-packages.sh < scripts/native-packages.txt
-cmake --preset native
-cmake --build --preset native -j "$(nproc)"
-ctest --preset native -j "$(nproc)"
+cat scripts/native-packages.txt scripts/windows-packages.txt |
+  xargs bash scripts/install-packages.sh
+for preset in native windows; do
+  cmake --preset "$preset"
+  cmake --build --preset "$preset" -j "$(nproc)"
+  ctest --preset "$preset" -j "$(nproc)"
+done
