@@ -81,7 +81,8 @@ bool get_volume_information(const char* root_path, char* volume_name_buffer,
           pointer_argument(file_system_name_buffer, "buffer"),
           std::to_string(file_system_name_size)});
   if (!machine.volume_serial_number) return false;
-  if (volume_serial_number != nullptr) *volume_serial_number = *machine.volume_serial_number;
+  if (volume_serial_number != nullptr)
+    *volume_serial_number = *machine.volume_serial_number;
   return true;
 }
 
@@ -94,10 +95,9 @@ bool get_computer_name(char* buffer, Dword* size) {
 
 void shell_execute(void* owner_window, const char* verb, const char* file,
                    const char* parameters, const char* directory, int show_command) {
-  record("ShellExecuteA",
-         {pointer_argument(owner_window, "window"), text_argument(verb),
-          text_argument(file), text_argument(parameters), text_argument(directory),
-          std::to_string(show_command)});
+  record("ShellExecuteA", {pointer_argument(owner_window, "window"), text_argument(verb),
+                           text_argument(file), text_argument(parameters),
+                           text_argument(directory), std::to_string(show_command)});
 }
 
 }  // namespace platform

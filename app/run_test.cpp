@@ -3,14 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
-#include <iterator>
-#include <random>
 #include <string>
 #include <vector>
 
 #include "app/platform_stand_in.h"
 #include "report/report_writer.h"
+#include "report/temporary_report.h"
 
 namespace hwid {
 namespace {
@@ -27,30 +25,8 @@ const char kShellOpen[] = R"(ShellExecuteA(null, "open", "C:\HWID.txt", null, nu
 const stand_in::Machine kWorkedExample{"dev01", 0x1A2B3C4D, "PC-4F"};
 const char kWorkedExampleLine[] = "Your HWID : 9d95d5278cbd6ac4957bb0540dd6a07b\r\n";
 
-// The report goes to a fresh temporary directory; the platform is the
-// stand-in.
-class RunTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    directory_ = fs::temp_directory_path() /
-                 ("hwid-run-test-" + std::to_string(std::random_device{}()));
-    fs::create_directories(directory_);
-    report_ = (directory_ / "HWID.txt").string();
-    set_report_path_for_testing(report_.c_str());
-  }
-  void TearDown() override {
-    set_report_path_for_testing(nullptr);
-    fs::remove_all(directory_);
-  }
-
-  std::string report_bytes() const {
-    std::ifstream in(report_, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-  }
-
-  fs::path directory_;
-  std::string report_;
-};
+// The report goes to a temporary directory; the platform is the stand-in.
+using RunTest = TemporaryReportTest;
 
 TEST_F(RunTest, CompleteRunWritesOneLineThenOpensIt) {
   stand_in::reset(kWorkedExample);
@@ -102,7 +78,7 @@ TEST_F(RunTest, LongestNamesFit) {
 }
 
 TEST_F(RunTest, NoShellCallWhenTheReportCannotBeWritten) {
-  const std::string unwritable = (directory_ / "missing" / "HWID.txt").string();
+  const std::string unwritable = unwritable_path();
   set_report_path_for_testing(unwritable.c_str());
   stand_in::reset(kWorkedExample);
   run();

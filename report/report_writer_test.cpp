@@ -3,42 +3,16 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
-#include <iterator>
-#include <random>
 #include <string>
+
+#include "report/temporary_report.h"
 
 namespace hwid {
 namespace {
 
 namespace fs = std::filesystem;
 
-// Points the writer at HWID.txt in a fresh temporary directory.
-class ReportWriterTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    directory_ = fs::temp_directory_path() /
-                 ("hwid-report-test-" + std::to_string(std::random_device{}()));
-    fs::create_directories(directory_);
-    report_ = (directory_ / "HWID.txt").string();
-    set_report_path_for_testing(report_.c_str());
-  }
-  void TearDown() override {
-    set_report_path_for_testing(nullptr);
-    fs::remove_all(directory_);
-  }
-
-  std::string report_bytes() const {
-    std::ifstream in(report_, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-  }
-  void put_report_bytes(const std::string& bytes) const {
-    std::ofstream(report_, std::ios::binary) << bytes;
-  }
-
-  fs::path directory_;
-  std::string report_;
-};
+using ReportWriterTest = TemporaryReportTest;
 
 TEST_F(ReportWriterTest, IdentifierLineIs46BytesEndingInCrLf) {
   EXPECT_TRUE(write_report_line("Your HWID : %s", "9d95d5278cbd6ac4957bb0540dd6a07b"));
@@ -71,7 +45,7 @@ TEST_F(ReportWriterTest, LongestLineIsWrittenAndALongerOneRefusedWhole) {
 }
 
 TEST_F(ReportWriterTest, UnopenableFileIsAFailure) {
-  const std::string in_missing_directory = (directory_ / "missing" / "HWID.txt").string();
+  const std::string in_missing_directory = unwritable_path();
   set_report_path_for_testing(in_missing_directory.c_str());
   EXPECT_FALSE(write_report_line("Your HWID : %s", "x"));
   EXPECT_FALSE(fs::exists(in_missing_directory));
