@@ -64,7 +64,7 @@ void compress(std::uint32_t (&state)[4], const unsigned char* blocks,
                 chain_d = state[3];
   for (; block_count > 0; --block_count, blocks += 64) {
     std::uint32_t x[16];
-    for (int k = 0; k < 16; ++k) x[k] = load_le32(&blocks[4 * k]);
+    for (std::size_t k = 0; k < 16; ++k) x[k] = load_le32(&blocks[4 * k]);
 
     std::uint32_t a = chain_a, b = chain_b, c = chain_c, d = chain_d;
 
@@ -209,7 +209,7 @@ void Md5Digest::finalize() {
   update(kPadding, pad_length);
   update(length_field, sizeof length_field);
 
-  for (int k = 0; k < 4; ++k) store_le32(&digest_[4 * k], state_[k]);
+  for (std::size_t k = 0; k < 4; ++k) store_le32(&digest_[4 * k], state_[k]);
 
   std::memset(buffer_, 0, sizeof buffer_);
   count_[0] = 0;
