@@ -67,9 +67,16 @@ prepare() {
 }
 
 # new_machine SERIAL [unprivileged]: a fresh copy of the base prefix with
-# C:'s serial number SERIAL (hex), owned by whoever will run in it.
+# C:'s serial number SERIAL (hex), owned by whoever will run in it. The
+# unprivileged account's machine lives under wine_tmp, which it can reach
+# wherever the build tree is.
 new_machine() {
   [ -f "$base_prefix/.prepared" ] || fail "no prepared prefix in $base_prefix"
+  if [ "${2:-}" = unprivileged ]; then
+    scenario_dir=$wine_tmp/machine
+    prefix=$scenario_dir/prefix
+    drive_c=$prefix/drive_c
+  fi
   rm -rf "$scenario_dir"
   mkdir -p "$scenario_dir"
   cp -a "$base_prefix" "$prefix"
@@ -77,7 +84,7 @@ new_machine() {
   if [ "${2:-}" = unprivileged ]; then
     id "$unprivileged_account" >/dev/null 2>&1 ||
       useradd --system --no-create-home --shell /usr/sbin/nologin "$unprivileged_account"
-    chown -R "$unprivileged_account:" "$scenario_dir" "$wine_tmp"
+    chown -R "$unprivileged_account:" "$wine_tmp"
     as_account=(setpriv --reuid="$(id -u "$unprivileged_account")"
       --regid="$(id -g "$unprivileged_account")" --clear-groups)
   fi
