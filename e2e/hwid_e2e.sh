@@ -31,7 +31,7 @@ fail() {
   exit 1
 }
 
-# What the shell recorder logs for each verb hwid.exe may ask for.
+# What the shell recorder logs when the shell opens the report with "open".
 shell_open_line='"C:\shell_recorder.exe" open "C:\HWID.txt"'
 
 # The report line for a seed text, without its line end: MD5 by md5sum.
