@@ -8,7 +8,8 @@ cat scripts/native-packages.txt scripts/windows-packages.txt |
 cmake --preset windows > /dev/null
 cmake --build --preset windows --target hwid -j "$(nproc)" > /dev/null
 
-prefix=${HWID_WINEPREFIX:-${TMPDIR:-/tmp}/hwid-wine-$(id -u)}
+# A Wine prefix of the main job's own, kept apart from the tests'.
+prefix=$PWD/build/windows/main-prefix
 HWID_WINEPREFIX=$prefix cmake/wine-run.sh build/windows/bin/hwid.exe
 # hwid.exe hands the report to the shell and exits; let what it started end.
 WINEPREFIX=$prefix wineserver -w
