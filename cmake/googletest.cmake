@@ -23,12 +23,13 @@ function(hwid_add_gtest name)
   target_link_libraries(${name} PRIVATE ${arg_LIBRARIES} GTest::gtest_main
                         hwid_warnings)
   if(CMAKE_CROSSCOMPILING)
-    # One Wine start per binary rather than per case. GoogleTest's own
-    # verdict must show, so that a binary Wine never ran cannot pass.
-    add_test(NAME ${name} COMMAND ${name})
-    set_tests_properties(${name} PROPERTIES
-      PASS_REGULAR_EXPRESSION "\\[  PASSED  \\] [0-9]+ test"
-      FAIL_REGULAR_EXPRESSION "\\[  FAILED  \\]")
+    # One Wine start per binary rather than per case. It passes only with
+    # exit status 0 and GoogleTest's verdict, so that a binary Wine never
+    # ran, or one that crashed after its summary, cannot pass.
+    add_test(NAME ${name}
+             COMMAND ${PROJECT_SOURCE_DIR}/cmake/expect.sh 0 "^\\[  PASSED  \\] [0-9]+ test"
+                     ${CMAKE_CROSSCOMPILING_EMULATOR} $<TARGET_FILE:${name}>)
+    set_tests_properties(${name} PROPERTIES SKIP_RETURN_CODE 77)
   else()
     gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST)
   endif()

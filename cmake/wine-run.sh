@@ -1,7 +1,9 @@
 #!/bin/sh
 # Runs a Windows program under Wine, quietly, in a prefix of this user's
 # that is prepared on first use (HWID_WINEPREFIX overrides where).
+# Exits 77 (skipped) where Wine cannot run 32-bit programs at all.
 set -e
+"$(dirname "$0")/wine-probe.sh" || exit
 WINEPREFIX="${HWID_WINEPREFIX:-${TMPDIR:-/tmp}/hwid-wine-$(id -u)}"
 WINEDEBUG=-all
 WINEDLLOVERRIDES="mscoree,mshtml="

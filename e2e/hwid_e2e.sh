@@ -8,6 +8,9 @@
 # against values computed here, apart from the project's code.
 set -euo pipefail
 
+# Skipped (77), with the reason, where Wine cannot run 32-bit programs.
+"$(dirname "$0")/../cmake/wine-probe.sh" || exit
+
 scenario=$1
 bin_dir=$2
 work_dir=$3
