@@ -4,6 +4,8 @@
 #include <cstring>
 #include <limits>
 
+#include "identifier/md5_constants.h"
+
 namespace hwid {
 namespace {
 
@@ -46,12 +48,14 @@ std::uint32_t aux_i(std::uint32_t b, std::uint32_t c, std::uint32_t d) {
   return c ^ (b | ~d);
 }
 
-// One MD5 operation: a = b + ((a + aux(b, c, d) + x + t) <<< s).
-// x + t and a are summed first because they do not wait on b.
-template <std::uint32_t (*aux)(std::uint32_t, std::uint32_t, std::uint32_t)>
+// MD5 operation i: a = b + ((a + aux(b, c, d) + x[k] + t) <<< s), with k, t
+// and s the step's message word, constant and rotation. x[k] + t and a are
+// summed first because they do not wait on b.
+template <int i, std::uint32_t (*aux)(std::uint32_t, std::uint32_t, std::uint32_t)>
 void step(std::uint32_t& a, std::uint32_t b, std::uint32_t c, std::uint32_t d,
-          std::uint32_t x, std::uint32_t t, int s) {
-  a = b + rotate_left(a + (x + t) + aux(b, c, d), s);
+          const std::uint32_t (&x)[16]) {
+  a = b + rotate_left(a + (x[kMd5MessageIndex[i]] + kMd5StepConstants[i]) + aux(b, c, d),
+                      kMd5Rotations[i]);
 }
 
 // The MD5 compression function (RFC 1321, section 3.4) over `block_count`
@@ -69,76 +73,76 @@ void compress(std::uint32_t (&state)[4], const unsigned char* blocks,
     std::uint32_t a = chain_a, b = chain_b, c = chain_c, d = chain_d;
 
     // Round 1.
-    step<aux_f>(a, b, c, d, x[0], 0xd76aa478, 7);
-    step<aux_f>(d, a, b, c, x[1], 0xe8c7b756, 12);
-    step<aux_f>(c, d, a, b, x[2], 0x242070db, 17);
-    step<aux_f>(b, c, d, a, x[3], 0xc1bdceee, 22);
-    step<aux_f>(a, b, c, d, x[4], 0xf57c0faf, 7);
-    step<aux_f>(d, a, b, c, x[5], 0x4787c62a, 12);
-    step<aux_f>(c, d, a, b, x[6], 0xa8304613, 17);
-    step<aux_f>(b, c, d, a, x[7], 0xfd469501, 22);
-    step<aux_f>(a, b, c, d, x[8], 0x698098d8, 7);
-    step<aux_f>(d, a, b, c, x[9], 0x8b44f7af, 12);
-    step<aux_f>(c, d, a, b, x[10], 0xffff5bb1, 17);
-    step<aux_f>(b, c, d, a, x[11], 0x895cd7be, 22);
-    step<aux_f>(a, b, c, d, x[12], 0x6b901122, 7);
-    step<aux_f>(d, a, b, c, x[13], 0xfd987193, 12);
-    step<aux_f>(c, d, a, b, x[14], 0xa679438e, 17);
-    step<aux_f>(b, c, d, a, x[15], 0x49b40821, 22);
+    step<0, aux_f>(a, b, c, d, x);
+    step<1, aux_f>(d, a, b, c, x);
+    step<2, aux_f>(c, d, a, b, x);
+    step<3, aux_f>(b, c, d, a, x);
+    step<4, aux_f>(a, b, c, d, x);
+    step<5, aux_f>(d, a, b, c, x);
+    step<6, aux_f>(c, d, a, b, x);
+    step<7, aux_f>(b, c, d, a, x);
+    step<8, aux_f>(a, b, c, d, x);
+    step<9, aux_f>(d, a, b, c, x);
+    step<10, aux_f>(c, d, a, b, x);
+    step<11, aux_f>(b, c, d, a, x);
+    step<12, aux_f>(a, b, c, d, x);
+    step<13, aux_f>(d, a, b, c, x);
+    step<14, aux_f>(c, d, a, b, x);
+    step<15, aux_f>(b, c, d, a, x);
 
     // Round 2.
-    step<aux_g>(a, b, c, d, x[1], 0xf61e2562, 5);
-    step<aux_g>(d, a, b, c, x[6], 0xc040b340, 9);
-    step<aux_g>(c, d, a, b, x[11], 0x265e5a51, 14);
-    step<aux_g>(b, c, d, a, x[0], 0xe9b6c7aa, 20);
-    step<aux_g>(a, b, c, d, x[5], 0xd62f105d, 5);
-    step<aux_g>(d, a, b, c, x[10], 0x02441453, 9);
-    step<aux_g>(c, d, a, b, x[15], 0xd8a1e681, 14);
-    step<aux_g>(b, c, d, a, x[4], 0xe7d3fbc8, 20);
-    step<aux_g>(a, b, c, d, x[9], 0x21e1cde6, 5);
-    step<aux_g>(d, a, b, c, x[14], 0xc33707d6, 9);
-    step<aux_g>(c, d, a, b, x[3], 0xf4d50d87, 14);
-    step<aux_g>(b, c, d, a, x[8], 0x455a14ed, 20);
-    step<aux_g>(a, b, c, d, x[13], 0xa9e3e905, 5);
-    step<aux_g>(d, a, b, c, x[2], 0xfcefa3f8, 9);
-    step<aux_g>(c, d, a, b, x[7], 0x676f02d9, 14);
-    step<aux_g>(b, c, d, a, x[12], 0x8d2a4c8a, 20);
+    step<16, aux_g>(a, b, c, d, x);
+    step<17, aux_g>(d, a, b, c, x);
+    step<18, aux_g>(c, d, a, b, x);
+    step<19, aux_g>(b, c, d, a, x);
+    step<20, aux_g>(a, b, c, d, x);
+    step<21, aux_g>(d, a, b, c, x);
+    step<22, aux_g>(c, d, a, b, x);
+    step<23, aux_g>(b, c, d, a, x);
+    step<24, aux_g>(a, b, c, d, x);
+    step<25, aux_g>(d, a, b, c, x);
+    step<26, aux_g>(c, d, a, b, x);
+    step<27, aux_g>(b, c, d, a, x);
+    step<28, aux_g>(a, b, c, d, x);
+    step<29, aux_g>(d, a, b, c, x);
+    step<30, aux_g>(c, d, a, b, x);
+    step<31, aux_g>(b, c, d, a, x);
 
     // Round 3.
-    step<aux_h>(a, b, c, d, x[5], 0xfffa3942, 4);
-    step<aux_h>(d, a, b, c, x[8], 0x8771f681, 11);
-    step<aux_h>(c, d, a, b, x[11], 0x6d9d6122, 16);
-    step<aux_h>(b, c, d, a, x[14], 0xfde5380c, 23);
-    step<aux_h>(a, b, c, d, x[1], 0xa4beea44, 4);
-    step<aux_h>(d, a, b, c, x[4], 0x4bdecfa9, 11);
-    step<aux_h>(c, d, a, b, x[7], 0xf6bb4b60, 16);
-    step<aux_h>(b, c, d, a, x[10], 0xbebfbc70, 23);
-    step<aux_h>(a, b, c, d, x[13], 0x289b7ec6, 4);
-    step<aux_h>(d, a, b, c, x[0], 0xeaa127fa, 11);
-    step<aux_h>(c, d, a, b, x[3], 0xd4ef3085, 16);
-    step<aux_h>(b, c, d, a, x[6], 0x04881d05, 23);
-    step<aux_h>(a, b, c, d, x[9], 0xd9d4d039, 4);
-    step<aux_h>(d, a, b, c, x[12], 0xe6db99e5, 11);
-    step<aux_h>(c, d, a, b, x[15], 0x1fa27cf8, 16);
-    step<aux_h>(b, c, d, a, x[2], 0xc4ac5665, 23);
+    step<32, aux_h>(a, b, c, d, x);
+    step<33, aux_h>(d, a, b, c, x);
+    step<34, aux_h>(c, d, a, b, x);
+    step<35, aux_h>(b, c, d, a, x);
+    step<36, aux_h>(a, b, c, d, x);
+    step<37, aux_h>(d, a, b, c, x);
+    step<38, aux_h>(c, d, a, b, x);
+    step<39, aux_h>(b, c, d, a, x);
+    step<40, aux_h>(a, b, c, d, x);
+    step<41, aux_h>(d, a, b, c, x);
+    step<42, aux_h>(c, d, a, b, x);
+    step<43, aux_h>(b, c, d, a, x);
+    step<44, aux_h>(a, b, c, d, x);
+    step<45, aux_h>(d, a, b, c, x);
+    step<46, aux_h>(c, d, a, b, x);
+    step<47, aux_h>(b, c, d, a, x);
 
     // Round 4.
-    step<aux_i>(a, b, c, d, x[0], 0xf4292244, 6);
-    step<aux_i>(d, a, b, c, x[7], 0x432aff97, 10);
-    step<aux_i>(c, d, a, b, x[14], 0xab9423a7, 15);
-    step<aux_i>(b, c, d, a, x[5], 0xfc93a039, 21);
-    step<aux_i>(a, b, c, d, x[12], 0x655b59c3, 6);
-    step<aux_i>(d, a, b, c, x[3], 0x8f0ccc92, 10);
-    step<aux_i>(c, d, a, b, x[10], 0xffeff47d, 15);
-    step<aux_i>(b, c, d, a, x[1], 0x85845dd1, 21);
-    step<aux_i>(a, b, c, d, x[8], 0x6fa87e4f, 6);
-    step<aux_i>(d, a, b, c, x[15], 0xfe2ce6e0, 10);
-    step<aux_i>(c, d, a, b, x[6], 0xa3014314, 15);
-    step<aux_i>(b, c, d, a, x[13], 0x4e0811a1, 21);
-    step<aux_i>(a, b, c, d, x[4], 0xf7537e82, 6);
-    step<aux_i>(d, a, b, c, x[11], 0xbd3af235, 10);
-    step<aux_i>(c, d, a, b, x[2], 0x2ad7d2bb, 15);
-    step<aux_i>(b, c, d, a, x[9], 0xeb86d391, 21);
+    step<48, aux_i>(a, b, c, d, x);
+    step<49, aux_i>(d, a, b, c, x);
+    step<50, aux_i>(c, d, a, b, x);
+    step<51, aux_i>(b, c, d, a, x);
+    step<52, aux_i>(a, b, c, d, x);
+    step<53, aux_i>(d, a, b, c, x);
+    step<54, aux_i>(c, d, a, b, x);
+    step<55, aux_i>(b, c, d, a, x);
+    step<56, aux_i>(a, b, c, d, x);
+    step<57, aux_i>(d, a, b, c, x);
+    step<58, aux_i>(c, d, a, b, x);
+    step<59, aux_i>(b, c, d, a, x);
+    step<60, aux_i>(a, b, c, d, x);
+    step<61, aux_i>(d, a, b, c, x);
+    step<62, aux_i>(c, d, a, b, x);
+    step<63, aux_i>(b, c, d, a, x);
 
     chain_a += a;
     chain_b += b;
@@ -157,7 +161,8 @@ Md5Digest::Md5Digest()
     : finalized_(false),
       buffer_{},
       count_{0, 0},
-      state_{0x67452301, 0xefcdab89, 0x98badcfe, 0x10325476},
+      state_{kMd5InitialState[0], kMd5InitialState[1], kMd5InitialState[2],
+             kMd5InitialState[3]},
       digest_{} {}
 
 Md5Digest::Md5Digest(std::string_view text) : Md5Digest() {
