@@ -16,7 +16,7 @@ inline constexpr std::uint32_t kSuffixDigits = 4;
 inline constexpr std::uint32_t kSuffixCount = 10000;
 // Suffix table rows run this far past the last suffix (as zeros), so that a
 // kernel always loads whole vectors.
-inline constexpr std::uint32_t kSuffixRowPadding = 64;
+inline constexpr std::uint32_t kSuffixRowPadding = 256;
 
 // The seed texts prefix + suffix for every suffix from first_suffix to
 // last_suffix, as MD5 message words: a text has at most 11 bytes, so it is

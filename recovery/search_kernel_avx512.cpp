@@ -1,6 +1,6 @@
 // The kernel with AVX-512: sixteen texts per vector, each auxiliary
 // function one ternary-logic instruction and each rotation one instruction.
-// Compiled with -mavx512f and called only where the CPU and the operating
+// Compiled with -mavx512f (and -mavx2 for its gathers) and called only where the CPU and the operating
 // system support it.
 #include <immintrin.h>
 
@@ -38,8 +38,14 @@ struct Avx512Lanes {
   static std::uint32_t equal_lanes(Vector x, Vector y) { return _mm512_cmpeq_epi32_mask(x, y); }
   static std::uint32_t bitmap_hits(Vector keys, const std::uint32_t* bitmap,
                                    std::uint32_t mask) {
+    // Two gathers of eight: faster than one of sixteen on AMD's cores.
     const Vector bits = _mm512_and_si512(keys, _mm512_set1_epi32(static_cast<int>(mask)));
-    const Vector words = _mm512_i32gather_epi32(_mm512_srli_epi32(bits, 5), bitmap, 4);
+    const __m512i index = _mm512_srli_epi32(bits, 5);
+    const __m256i low = _mm256_i32gather_epi32(reinterpret_cast<const int*>(bitmap),
+                                               _mm512_castsi512_si256(index), 4);
+    const __m256i high = _mm256_i32gather_epi32(reinterpret_cast<const int*>(bitmap),
+                                                _mm512_extracti64x4_epi64(index, 1), 4);
+    const Vector words = _mm512_inserti64x4(_mm512_castsi256_si512(low), high, 1);
     const Vector shifted =
         _mm512_srlv_epi32(words, _mm512_and_si512(bits, _mm512_set1_epi32(31)));
     return _mm512_test_epi32_mask(shifted, _mm512_set1_epi32(1));
@@ -50,7 +56,7 @@ struct Avx512Lanes {
 
 std::uint32_t search_block_avx512(const SeedTextBlock& block, const KeyFilter& filter,
                                   KernelCandidate* out) {
-  return search_block<Avx512Lanes, 3>(block, filter, out);
+  return search_block<Avx512Lanes, 8>(block, filter, out);
 }
 
 }  // namespace hwid

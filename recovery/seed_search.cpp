@@ -22,10 +22,11 @@ namespace {
 // enough that progress and the early end stay prompt.
 constexpr std::uint64_t kBlocksPerTake = 8;
 constexpr auto kProgressInterval = std::chrono::milliseconds(200);
-// Bitmap bits per target (rounded up to a power of two), and its bounds:
-// 1024 bits a target keeps false candidates rare, and the cap (16 MiB)
-// keeps a million targets well under 100 MB.
-constexpr std::uint64_t kBitmapBitsPerTarget = 1024;
+// Bitmap bits per target (rounded up to a power of two), and its bounds.
+// Fewer bits mean more false candidates to rule out; more mean a bitmap
+// that outgrows the cache. The cap (16 MiB) keeps a million targets well
+// under 100 MB.
+constexpr std::uint64_t kBitmapBitsPerTarget = 128;
 constexpr std::uint64_t kMinBitmapBits = std::uint64_t{1} << 16;
 constexpr std::uint64_t kMaxBitmapBits = std::uint64_t{1} << 27;
 
