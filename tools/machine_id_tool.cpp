@@ -10,6 +10,7 @@ namespace {
 
 constexpr const char kUsage[] =
     "usage: machine-id --user NAME --computer NAME --serial SERIAL [--explain]\n"
+    "       machine-id recover [--user NAME --computer NAME] [--threads N] IDENTIFIER...\n"
     "       machine-id --help\n"
     "\n"
     "Prints the identifier that the HWID program gives a machine with these\n"
@@ -23,7 +24,12 @@ constexpr const char kUsage[] =
     "                    of either case, optionally prefixed 0x, or as vol\n"
     "                    prints it (1A2B-3C4D)\n"
     "  --explain         show each step of the derivation instead\n"
-    "  --help            show this help\n";
+    "  --help            show this help\n"
+    "\n"
+    "machine-id recover finds the seed (and with the names, the serial) behind\n"
+    "identifiers; machine-id recover --help tells more.\n"
+    "\n"
+    "Exit status: 0 success, 2 usage error, 3 the output could not be written.\n";
 
 int hex_digit_value(char ch) {
   if (ch >= '0' && ch <= '9') return ch - '0';

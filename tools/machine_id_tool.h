@@ -14,7 +14,9 @@ namespace hwid {
 
 // Exit statuses of the tool.
 inline constexpr int kToolSuccess = 0;
+inline constexpr int kToolNotFound = 1;  // recover: some identifier has no seed
 inline constexpr int kToolUsageError = 2;
+inline constexpr int kToolOutputError = 3;  // standard output could not be written
 
 // A volume serial number in hex: 1 to 8 digits of either case, optionally
 // prefixed 0x, or XXXX-XXXX as Windows' vol prints it. nullopt otherwise.
