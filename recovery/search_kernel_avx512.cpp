@@ -1,7 +1,7 @@
 // The kernel with AVX-512: sixteen texts per vector, each auxiliary
 // function one ternary-logic instruction and each rotation one instruction.
-// Compiled with -mavx512f (and -mavx2 for its gathers) and called only where the CPU and the operating
-// system support it.
+// Compiled with -mavx512f (and -mavx2 for its gathers) and called only
+// where the CPU and the operating system support both.
 #include <immintrin.h>
 
 #include "recovery/search_kernel_lanes.h"

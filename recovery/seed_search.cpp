@@ -337,7 +337,10 @@ std::vector<SearchEngine> supported_engines() {
 #ifdef HWID_RECOVERY_X86_KERNELS
   // These also check that the operating system saves the wider registers.
   __builtin_cpu_init();
-  if (__builtin_cpu_supports("avx512f")) engines.push_back(SearchEngine::kAvx512);
+  // The AVX-512 kernel gathers with AVX2.
+  if (__builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx2")) {
+    engines.push_back(SearchEngine::kAvx512);
+  }
   if (__builtin_cpu_supports("avx2")) engines.push_back(SearchEngine::kAvx2);
   if (__builtin_cpu_supports("sse2")) engines.push_back(SearchEngine::kSse2);
 #endif
