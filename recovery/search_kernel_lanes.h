@@ -28,10 +28,14 @@ struct Bundle {
   typename Lanes::Vector v[kBundle];
 };
 
-template <class Lanes, int kBundle>
+// What the steps add besides the state: message words 0-2 of each text
+// are the block's prefix words plus the suffix's words (their bytes do not
+// overlap), so the suffix words are added straight from the table, where
+// they need no register, and the prefix words are folded into the step
+// constants with word 14.
 struct Message {
-  Bundle<Lanes, kBundle> x[3];  // words 0-2, which differ from text to text
-  std::uint32_t length_bits;    // word 14
+  const std::uint32_t* suffix_words[3];  // at the bundle's first text
+  std::uint32_t step_constants[64];
 };
 
 // The auxiliary function of step i's round.
@@ -44,26 +48,36 @@ HWID_ALWAYS_INLINE typename Lanes::Vector aux(typename Lanes::Vector b, typename
   else return Lanes::aux_i(b, c, d);
 }
 
-// MD5 step i on each vector: a = b + ((a + aux(b, c, d) + x[k] + t) <<< s).
-// Words 3-13 and 15 are zero, so t alone is added; word 14 is the same for
-// the whole block and is folded into t.
+// The word step i replaces (`a`) plus what the step adds to it besides the
+// auxiliary function: its constant t and its message word x[k]. Words 3-13
+// and 15 are zero, so t alone is added.
+template <class Lanes, int kBundle, int i>
+HWID_ALWAYS_INLINE typename Lanes::Vector plus_message(typename Lanes::Vector a,
+                                                       const Message& m, int k) {
+  constexpr int word = kMd5MessageIndex[i];
+  if constexpr (word < 3) {
+    return Lanes::add(Lanes::add(a, Lanes::broadcast(m.step_constants[i])),
+                      Lanes::load(m.suffix_words[word] + k * Lanes::kWidth));
+  } else {
+    return Lanes::add(a, Lanes::broadcast(m.step_constants[i]));
+  }
+}
+
+// MD5 step i on each vector: a = b + ((a + aux(b, c, d) + x[k] + t) <<< s),
+// where `a` arrives with x[k] + t already added. d is the next step's a:
+// it takes its own x[k] + t here, so that the auxiliary function may
+// overwrite the old d rather than a copy of it.
 template <class Lanes, int kBundle, int i>
 HWID_ALWAYS_INLINE void step(Bundle<Lanes, kBundle>& a, const Bundle<Lanes, kBundle>& b,
-                             const Bundle<Lanes, kBundle>& c, const Bundle<Lanes, kBundle>& d,
-                             const Message<Lanes, kBundle>& m) {
-  constexpr int word = kMd5MessageIndex[i];
-  constexpr std::uint32_t t = kMd5StepConstants[i];
+                             const Bundle<Lanes, kBundle>& c, Bundle<Lanes, kBundle>& d,
+                             const Message& m) {
   for (int k = 0; k < kBundle; ++k) {
-    typename Lanes::Vector sum;
-    if constexpr (word < 3) {
-      sum = Lanes::add(a.v[k], Lanes::add(m.x[word].v[k], Lanes::broadcast(t)));
-    } else if constexpr (word == 14) {
-      sum = Lanes::add(a.v[k], Lanes::broadcast(t + m.length_bits));
-    } else {
-      sum = Lanes::add(a.v[k], Lanes::broadcast(t));
-    }
-    sum = Lanes::add(sum, aux<Lanes, i>(b.v[k], c.v[k], d.v[k]));
+    typename Lanes::Vector next_a = d.v[k];
+    if constexpr (i + 1 < kKeySteps) next_a = plus_message<Lanes, kBundle, i + 1>(next_a, m, k);
+    if constexpr (requires { Lanes::keep_as_computed(next_a); }) Lanes::keep_as_computed(next_a);
+    const typename Lanes::Vector sum = Lanes::add(a.v[k], aux<Lanes, i>(b.v[k], c.v[k], d.v[k]));
     a.v[k] = Lanes::add(b.v[k], Lanes::template rotate_left<kMd5Rotations[i]>(sum));
+    d.v[k] = next_a;
   }
 }
 
@@ -72,7 +86,7 @@ HWID_ALWAYS_INLINE void step(Bundle<Lanes, kBundle>& a, const Bundle<Lanes, kBun
 template <class Lanes, int kBundle, int i>
 HWID_ALWAYS_INLINE const Bundle<Lanes, kBundle>& steps_from(
     Bundle<Lanes, kBundle>& a, Bundle<Lanes, kBundle>& b, Bundle<Lanes, kBundle>& c,
-    Bundle<Lanes, kBundle>& d, const Message<Lanes, kBundle>& m) {
+    Bundle<Lanes, kBundle>& d, const Message& m) {
   if constexpr (i == kKeySteps) {
     return b;
   } else {
@@ -101,20 +115,21 @@ std::uint32_t search_block(const SeedTextBlock& block, const KeyFilter& filter,
   using Vector = typename Lanes::Vector;
   constexpr std::uint32_t kWidth = Lanes::kWidth;
   std::uint32_t found = 0;
-  Message<Lanes, kBundle> m;
-  m.length_bits = block.length_bits;
-  Vector prefix[3];
-  for (int w = 0; w < 3; ++w) prefix[w] = Lanes::broadcast(block.prefix_words[w]);
+  Message m;
+  for (int i = 0; i < 64; ++i) {
+    const int word = kMd5MessageIndex[i];
+    m.step_constants[i] = kMd5StepConstants[i] + (word < 3    ? block.prefix_words[word]
+                                                  : word == 14 ? block.length_bits
+                                                               : 0);
+  }
+  const Vector prefix_word_2 = Lanes::broadcast(block.prefix_words[2]);
 
   for (std::uint32_t first = block.first_suffix; first <= block.last_suffix;
        first += kWidth * kBundle) {
+    for (int w = 0; w < 3; ++w) m.suffix_words[w] = block.suffix_words[w] + first;
     Bundle<Lanes, kBundle> a, b, c, d;
     for (int k = 0; k < kBundle; ++k) {
-      for (int w = 0; w < 3; ++w) {
-        m.x[w].v[k] = Lanes::bit_or(prefix[w],
-                                    Lanes::load(block.suffix_words[w] + first + k * kWidth));
-      }
-      a.v[k] = Lanes::broadcast(kMd5InitialState[0]);
+      a.v[k] = plus_message<Lanes, kBundle, 0>(Lanes::broadcast(kMd5InitialState[0]), m, k);
       b.v[k] = Lanes::broadcast(kMd5InitialState[1]);
       c.v[k] = Lanes::broadcast(kMd5InitialState[2]);
       d.v[k] = Lanes::broadcast(kMd5InitialState[3]);
@@ -122,7 +137,8 @@ std::uint32_t search_block(const SeedTextBlock& block, const KeyFilter& filter,
     const Bundle<Lanes, kBundle>& last = steps_from<Lanes, kBundle, 0>(a, b, c, d, m);
 
     for (int k = 0; k < kBundle; ++k) {
-      const Vector keys = Lanes::add(last.v[k], m.x[2].v[k]);
+      const Vector keys = Lanes::add(
+          Lanes::add(last.v[k], Lanes::load(m.suffix_words[2] + k * kWidth)), prefix_word_2);
       std::uint32_t lanes = passing_lanes<Lanes>(keys, filter);
       if (lanes == 0) continue;
       alignas(64) std::uint32_t key_of_lane[kWidth];
