@@ -3,7 +3,20 @@
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR x86)
 
-set(HWID_MINGW_TRIPLET i686-w64-mingw32)
+if(NOT DEFINED HWID_MINGW_TRIPLET)
+  set(HWID_MINGW_TRIPLET i686-w64-mingw32)
+endif()
+
+# Stop before compiler detection when the cross compiler is missing: a
+# failed detection would leave the release flags empty in the cache for
+# good (see the top-level CMakeLists.txt).
+find_program(HWID_MINGW_CXX ${HWID_MINGW_TRIPLET}-g++-posix NO_CACHE)
+if(NOT HWID_MINGW_CXX)
+  message(FATAL_ERROR "${HWID_MINGW_TRIPLET}-g++-posix not found. Install the "
+          "cross compiler first (apt-get install g++-mingw-w64-i686, or: cat "
+          "scripts/windows-packages.txt | xargs bash scripts/install-packages.sh), "
+          "then configure again.")
+endif()
 set(CMAKE_C_COMPILER ${HWID_MINGW_TRIPLET}-gcc-posix)
 set(CMAKE_CXX_COMPILER ${HWID_MINGW_TRIPLET}-g++-posix)
 set(CMAKE_RC_COMPILER ${HWID_MINGW_TRIPLET}-windres)
