@@ -1,19 +1,51 @@
 #!/usr/bin/env bash
 # End-to-end tests of the shipped hwid.exe under Wine, one scenario a call:
-#   hwid_e2e.sh prepare|SCENARIO BIN_DIR WORK_DIR
+#   hwid_e2e.sh prepare|SCENARIO|cleanup BIN_DIR WORK_DIR
 # "prepare" makes the base prefix that every scenario copies: a booted Wine
 # prefix whose shell runs shell_recorder.exe for a text file's verbs. Each
 # scenario then runs in its own copy, as a machine whose user name, computer
 # name and C: serial number it sets, and checks what hwid.exe left behind
-# against values computed here, apart from the project's code.
+# against values computed here, apart from the project's code. A scenario's
+# copy is removed when it passes and kept when it fails; "cleanup" removes
+# the base prefix.
 set -euo pipefail
-
-# Skipped (77), with the reason, where Wine cannot run 32-bit programs.
-"$(dirname "$0")/../cmake/wine-probe.sh" || exit
 
 scenario=$1
 bin_dir=$2
 work_dir=$3
+
+if [ "$scenario" = cleanup ]; then
+  rm -rf "$work_dir"
+  exit 0
+fi
+
+# skip REASON: the scenario cannot run on this machine; CTest shows it as
+# skipped (77), never as passed.
+skip() {
+  echo "SKIPPED: $*"
+  exit 77
+}
+
+# Where Wine cannot run 32-bit programs at all.
+"$(dirname "$0")/../cmake/wine-probe.sh" || exit
+
+# Each machine gets its own host name, in a UTS namespace of its own: as
+# root, or else inside an unprivileged user namespace where the kernel
+# allows one.
+# Outside root, the machine's programs and its wineserver run as root of a
+# user namespace (in_user_namespace), which Wine takes for its user.
+new_uts=(unshare -u)
+in_user_namespace=()
+if [ "$(id -u)" -ne 0 ]; then
+  if unshare -r -u true 2>/dev/null; then
+    new_uts=(unshare -r -u)
+    in_user_namespace=(unshare -r)
+  else
+    skip "setting a machine's host name needs root or unprivileged user namespaces (unshare -r -u), and neither is available"
+  fi
+elif ! unshare -u true 2>/dev/null; then
+  skip "setting a machine's host name needs the right to create UTS namespaces (unshare -u), which this container lacks"
+fi
 
 export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 base_prefix=$work_dir/base-prefix
@@ -21,13 +53,37 @@ scenario_dir=$work_dir/$scenario
 prefix=$scenario_dir/prefix
 drive_c=$prefix/drive_c
 # Root ignores Unix permissions and so read-only files; scenarios that need
-# them run as this account.
-unprivileged_account=hwid-e2e
+# them run as an account of their own, made for the run and removed after.
+unprivileged_account=""
 as_account=()
 # Wine keeps its server sockets in a directory under TMPDIR that must
 # belong to the account running it; a short path, as socket paths are.
 wine_tmp=$(mktemp -d /tmp/hwid-e2e.XXXXXX)
-trap 'rm -rf "$wine_tmp"' EXIT
+holder=""
+passed=false
+
+# On every way out: end the helpers and the machine's wineserver, remove
+# the account, and remove the machine if the scenario passed.
+finish() {
+  set +e
+  [ -n "$holder" ] && kill "$holder" 2>/dev/null
+  if [ "$scenario" = prepare ]; then
+    WINEPREFIX=$base_prefix wineserver -k 2>/dev/null
+  elif [ -d "$prefix" ]; then
+    wineserver_of_machine -k 2>/dev/null
+  fi
+  [ -n "$unprivileged_account" ] && userdel "$unprivileged_account" 2>/dev/null
+  if $passed; then
+    rm -rf "$wine_tmp"
+    [ "$scenario" = prepare ] || rm -rf "$scenario_dir"
+  elif [ -d "$prefix" ]; then
+    echo "this scenario's machine is kept for inspection in $scenario_dir" >&2
+  else
+    rm -rf "$wine_tmp"
+  fi
+  return 0
+}
+trap finish EXIT
 
 fail() {
   echo "FAIL ($scenario): $*" >&2
@@ -85,8 +141,8 @@ new_machine() {
   cp -a "$base_prefix" "$prefix"
   printf '%s\n' "$1" >"$drive_c/.windows-serial"
   if [ "${2:-}" = unprivileged ]; then
-    id "$unprivileged_account" >/dev/null 2>&1 ||
-      useradd --system --no-create-home --shell /usr/sbin/nologin "$unprivileged_account"
+    unprivileged_account=hwid-e2e-$$
+    useradd --system --no-create-home --shell /usr/sbin/nologin "$unprivileged_account"
     chown -R "$unprivileged_account:" "$wine_tmp"
     as_account=(setpriv --reuid="$(id -u "$unprivileged_account")"
       --regid="$(id -g "$unprivileged_account")" --clear-groups)
@@ -100,14 +156,14 @@ in_machine() {
   local user=$1 computer=$2
   shift 2
   env USER="$user" HOME="$scenario_dir" WINEPREFIX="$prefix" TMPDIR="$wine_tmp" \
-    unshare -u sh -c 'hostname "$1" && shift && exec "$@"' sh "$computer" \
+    "${new_uts[@]}" sh -c 'hostname "$1" && shift && exec "$@"' sh "$computer" \
     "${as_account[@]}" "$@"
 }
 
 # wineserver_of_machine ARGS...: this machine's wineserver, as its account.
 wineserver_of_machine() {
   env HOME="$scenario_dir" WINEPREFIX="$prefix" TMPDIR="$wine_tmp" \
-    "${as_account[@]}" wineserver "$@"
+    "${in_user_namespace[@]}" "${as_account[@]}" wineserver "$@"
 }
 
 # Ends the machine's wineserver, so that the next start reads USER anew.
@@ -207,6 +263,8 @@ two_runs() {
 # A report that can be neither deleted nor written stays as it is and is
 # not shown as this run's.
 read_only_stale_report() {
+  [ "$(id -u)" -eq 0 ] ||
+    skip "running hwid.exe as a second account, whose file permissions count, needs root"
   new_machine 1a2b3c4d unprivileged
   local stale
   stale="$(report_line 0)"
@@ -228,7 +286,7 @@ read_only_stale_report() {
 # deletion; this run's line is appended after its content.
 held_open_stale_report() {
   new_machine 1a2b3c4d
-  local stale holder
+  local stale
   stale="$(report_line 0)"
   write_lines "$drive_c/HWID.txt" "$stale"
   in_machine dev01 PC-4F wine 'C:\report_holder.exe' &
@@ -241,6 +299,7 @@ held_open_stale_report() {
   start_hwid dev01 PC-4F
   touch "$drive_c/holder-release"
   wait "$holder" || fail "the holder failed"
+  holder=""
   settle
   expect_quiet_success
   expect_report "$stale" "$(report_line 438859677)"
@@ -252,4 +311,5 @@ case "$scenario" in
     read_only_stale_report | held_open_stale_report) "$scenario" ;;
   *) fail "unknown scenario" ;;
 esac
+passed=true
 echo "PASS ($scenario)"
