@@ -6,8 +6,8 @@
 loader=/usr/lib/wine/wine
 [ -x "$loader" ] || exit 0  # not Debian's layout: let wine itself decide
 status=0
-"$loader" --version >/dev/null 2>&1 || status=$?
-if [ "$status" -eq 126 ]; then
+output=$("$loader" --version 2>&1) || status=$?
+if [ "$status" -eq 126 ] && printf '%s' "$output" | grep -q 'Exec format error'; then
   echo "SKIPPED: this machine cannot execute 32-bit x86 programs ($loader: Exec format error), so Wine cannot run the Windows build here"
   exit 77
 fi
