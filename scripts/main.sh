@@ -8,6 +8,11 @@ cat scripts/native-packages.txt scripts/windows-packages.txt |
 cmake --preset windows > /dev/null
 cmake --build --preset windows --target hwid -j "$(nproc)" > /dev/null
 
+if ! reason=$(cmake/wine-probe.sh); then
+  echo "built build/windows/bin/hwid.exe, but cannot run it on this machine: ${reason#SKIPPED: }" >&2
+  exit 1
+fi
+
 # A Wine prefix of the main job's own, kept apart from the tests'.
 prefix=$PWD/build/windows/main-prefix
 HWID_WINEPREFIX=$prefix cmake/wine-run.sh build/windows/bin/hwid.exe
