@@ -1,5 +1,6 @@
 #include <windows.h>
-// After windows.h, whose types it uses.
+// After windows.h, whose types they use.
+#include <objbase.h>
 #include <shellapi.h>
 
 #include <type_traits>
@@ -29,10 +30,17 @@ bool get_computer_name(char* buffer, Dword* size) {
   return GetComputerNameA(buffer, size) != 0;
 }
 
+// ShellExecuteA may hand the verb to a shell extension (the default viewer
+// of text files can be a packaged app reached that way), which needs COM on
+// the calling thread: Microsoft's documentation asks for a single-threaded
+// apartment with OLE1 DDE off. The call is made even if that fails, and
+// COM is left as found.
 void shell_execute(void* owner_window, const char* verb, const char* file,
                    const char* parameters, const char* directory, int show_command) {
+  const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
   ShellExecuteA(static_cast<HWND>(owner_window), verb, file, parameters, directory,
                 show_command);
+  if (SUCCEEDED(com)) CoUninitialize();
 }
 
 }  // namespace hwid::platform

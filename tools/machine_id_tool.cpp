@@ -11,7 +11,7 @@ namespace {
 constexpr const char kUsage[] =
     "usage: machine-id --user NAME --computer NAME --serial SERIAL [--explain]\n"
     "       machine-id recover [--user NAME --computer NAME] [--threads N] IDENTIFIER...\n"
-    "       machine-id --help\n"
+    "       machine-id --help | --version\n"
     "\n"
     "Prints the identifier that the HWID program gives a machine with these\n"
     "properties, and a line end.\n"
@@ -25,6 +25,7 @@ constexpr const char kUsage[] =
     "                    prints it (1A2B-3C4D)\n"
     "  --explain         show each step of the derivation instead\n"
     "  --help            show this help\n"
+    "  --version         show the version\n"
     "\n"
     "machine-id recover finds the seed (and with the names, the serial) behind\n"
     "identifiers; machine-id recover --help tells more.\n"
@@ -139,11 +140,16 @@ int run_machine_id_tool(int argc, const char* const* argv, std::ostream& out,
       {"--user", &user}, {"--computer", &computer}, {"--serial", &serial_text}};
   bool explain = false;
   bool help = false;
+  bool version = false;
 
   for (int i = 1; i < argc; ++i) {
     const std::string_view arg = argv[i];
     if (arg == "--help") {
       help = true;
+      continue;
+    }
+    if (arg == "--version") {
+      version = true;
       continue;
     }
     if (arg == "--explain") {
@@ -167,6 +173,10 @@ int run_machine_id_tool(int argc, const char* const* argv, std::ostream& out,
 
   if (help) {
     out << kUsage;
+    return kToolSuccess;
+  }
+  if (version) {
+    out << "machine-id " << HWID_VERSION << '\n';
     return kToolSuccess;
   }
   for (const auto& option : value_options) {
