@@ -58,7 +58,7 @@ struct Avx2Lanes {
 
 std::uint32_t search_block_avx2(const SeedTextBlock& block, const KeyFilter& filter,
                                 KernelCandidate* out) {
-  return search_block<Avx2Lanes, 4>(block, filter, out);
+  return search_block<Avx2Lanes, 6>(block, filter, out);
 }
 
 }  // namespace hwid

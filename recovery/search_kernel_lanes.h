@@ -71,6 +71,9 @@ template <class Lanes, int kBundle, int i>
 HWID_ALWAYS_INLINE void step(Bundle<Lanes, kBundle>& a, const Bundle<Lanes, kBundle>& b,
                              const Bundle<Lanes, kBundle>& c, Bundle<Lanes, kBundle>& d,
                              const Message& m) {
+  // Unrolled whatever the optimisation level, so that the bundle's vectors
+  // stay in registers.
+#pragma GCC unroll 16
   for (int k = 0; k < kBundle; ++k) {
     typename Lanes::Vector next_a = d.v[k];
     if constexpr (i + 1 < kKeySteps) next_a = plus_message<Lanes, kBundle, i + 1>(next_a, m, k);
@@ -128,6 +131,7 @@ std::uint32_t search_block(const SeedTextBlock& block, const KeyFilter& filter,
        first += kWidth * kBundle) {
     for (int w = 0; w < 3; ++w) m.suffix_words[w] = block.suffix_words[w] + first;
     Bundle<Lanes, kBundle> a, b, c, d;
+#pragma GCC unroll 16
     for (int k = 0; k < kBundle; ++k) {
       a.v[k] = plus_message<Lanes, kBundle, 0>(Lanes::broadcast(kMd5InitialState[0]), m, k);
       b.v[k] = Lanes::broadcast(kMd5InitialState[1]);

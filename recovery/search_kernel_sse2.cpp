@@ -58,7 +58,7 @@ struct Sse2Lanes {
 
 std::uint32_t search_block_sse2(const SeedTextBlock& block, const KeyFilter& filter,
                                 KernelCandidate* out) {
-  return search_block<Sse2Lanes, 4>(block, filter, out);
+  return search_block<Sse2Lanes, 6>(block, filter, out);
 }
 
 }  // namespace hwid
