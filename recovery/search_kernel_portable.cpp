@@ -33,7 +33,7 @@ struct ScalarLanes {
 
 std::uint32_t search_block_portable(const SeedTextBlock& block, const KeyFilter& filter,
                                     KernelCandidate* out) {
-  return search_block<ScalarLanes, 8>(block, filter, out);
+  return search_block<ScalarLanes, 4>(block, filter, out);
 }
 
 }  // namespace hwid
