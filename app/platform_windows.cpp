@@ -37,7 +37,8 @@ bool get_computer_name(char* buffer, Dword* size) {
 // COM is left as found.
 void shell_execute(void* owner_window, const char* verb, const char* file,
                    const char* parameters, const char* directory, int show_command) {
-  const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
+  const HRESULT com =
+      CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
   ShellExecuteA(static_cast<HWND>(owner_window), verb, file, parameters, directory,
                 show_command);
   if (SUCCEEDED(com)) CoUninitialize();

@@ -35,8 +35,8 @@ const bool kRegistered = [] {
   for (hwid::SearchEngine engine : hwid::supported_engines()) {
     for (unsigned threads : {1U, cores}) {
       benchmark::RegisterBenchmark(
-          (std::string("BM_SeedSearch/") + hwid::engine_name(engine) + "/threads:" +
-           std::to_string(threads))
+          (std::string("BM_SeedSearch/") + hwid::engine_name(engine) +
+           "/threads:" + std::to_string(threads))
               .c_str(),
           BM_SeedSearch, engine, threads)
           ->UseRealTime()

@@ -11,7 +11,9 @@ struct Avx2Lanes {
   using Vector = __m256i;
   static constexpr std::uint32_t kWidth = 8;
 
-  static Vector broadcast(std::uint32_t x) { return _mm256_set1_epi32(static_cast<int>(x)); }
+  static Vector broadcast(std::uint32_t x) {
+    return _mm256_set1_epi32(static_cast<int>(x));
+  }
   static Vector load(const std::uint32_t* p) {
     return _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p));
   }
@@ -19,7 +21,6 @@ struct Avx2Lanes {
     _mm256_storeu_si256(reinterpret_cast<__m256i*>(p), x);
   }
   static Vector add(Vector x, Vector y) { return _mm256_add_epi32(x, y); }
-  static Vector bit_or(Vector x, Vector y) { return _mm256_or_si256(x, y); }
   template <int s>
   static Vector rotate_left(Vector x) {
     return _mm256_or_si256(_mm256_slli_epi32(x, s), _mm256_srli_epi32(x, 32 - s));
@@ -49,8 +50,8 @@ struct Avx2Lanes {
                                                 _mm256_srli_epi32(bits, 5), 4);
     const Vector shifted =
         _mm256_srlv_epi32(words, _mm256_and_si256(bits, _mm256_set1_epi32(31)));
-    return static_cast<std::uint32_t>(_mm256_movemask_ps(_mm256_castsi256_ps(
-        _mm256_slli_epi32(shifted, 31))));
+    return static_cast<std::uint32_t>(
+        _mm256_movemask_ps(_mm256_castsi256_ps(_mm256_slli_epi32(shifted, 31))));
   }
 };
 

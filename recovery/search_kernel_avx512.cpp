@@ -13,12 +13,16 @@ struct Avx512Lanes {
   using Vector = __m512i;
   static constexpr std::uint32_t kWidth = 16;
 
-  static Vector broadcast(std::uint32_t x) { return _mm512_set1_epi32(static_cast<int>(x)); }
+  static Vector broadcast(std::uint32_t x) {
+    return _mm512_set1_epi32(static_cast<int>(x));
+  }
   static Vector load(const std::uint32_t* p) { return _mm512_loadu_si512(p); }
   static void store(std::uint32_t* p, Vector x) { _mm512_storeu_si512(p, x); }
   static Vector add(Vector x, Vector y) { return _mm512_add_epi32(x, y); }
+  // An empty asm the compiler cannot see through: it keeps the next step's
+  // a + t + x from being reassociated into a later sum, which would keep
+  // the old d alive and cost a register copy before every ternary logic.
   static void keep_as_computed(Vector& x) { __asm__("" : "+v"(x)); }
-  static Vector bit_or(Vector x, Vector y) { return _mm512_or_si512(x, y); }
   template <int s>
   static Vector rotate_left(Vector x) {
     return _mm512_rol_epi32(x, s);
@@ -38,7 +42,9 @@ struct Avx512Lanes {
   static Vector aux_i(Vector b, Vector c, Vector d) {
     return _mm512_ternarylogic_epi32(d, b, c, 0x65);  // c ^ (b | ~d)
   }
-  static std::uint32_t equal_lanes(Vector x, Vector y) { return _mm512_cmpeq_epi32_mask(x, y); }
+  static std::uint32_t equal_lanes(Vector x, Vector y) {
+    return _mm512_cmpeq_epi32_mask(x, y);
+  }
   static std::uint32_t bitmap_hits(Vector keys, const std::uint32_t* bitmap,
                                    std::uint32_t mask) {
     // Two gathers of eight: faster than one of sixteen on AMD's cores.

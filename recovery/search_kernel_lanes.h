@@ -40,12 +40,17 @@ struct Message {
 
 // The auxiliary function of step i's round.
 template <class Lanes, int i>
-HWID_ALWAYS_INLINE typename Lanes::Vector aux(typename Lanes::Vector b, typename Lanes::Vector c,
+HWID_ALWAYS_INLINE typename Lanes::Vector aux(typename Lanes::Vector b,
+                                              typename Lanes::Vector c,
                                               typename Lanes::Vector d) {
-  if constexpr (i < 16) return Lanes::aux_f(b, c, d);
-  else if constexpr (i < 32) return Lanes::aux_g(b, c, d);
-  else if constexpr (i < 48) return Lanes::aux_h(b, c, d);
-  else return Lanes::aux_i(b, c, d);
+  if constexpr (i < 16)
+    return Lanes::aux_f(b, c, d);
+  else if constexpr (i < 32)
+    return Lanes::aux_g(b, c, d);
+  else if constexpr (i < 48)
+    return Lanes::aux_h(b, c, d);
+  else
+    return Lanes::aux_i(b, c, d);
 }
 
 // The word step i replaces (`a`) plus what the step adds to it besides the
@@ -76,9 +81,13 @@ HWID_ALWAYS_INLINE void step(Bundle<Lanes, kBundle>& a, const Bundle<Lanes, kBun
 #pragma GCC unroll 16
   for (int k = 0; k < kBundle; ++k) {
     typename Lanes::Vector next_a = d.v[k];
-    if constexpr (i + 1 < kKeySteps) next_a = plus_message<Lanes, kBundle, i + 1>(next_a, m, k);
-    if constexpr (requires { Lanes::keep_as_computed(next_a); }) Lanes::keep_as_computed(next_a);
-    const typename Lanes::Vector sum = Lanes::add(a.v[k], aux<Lanes, i>(b.v[k], c.v[k], d.v[k]));
+    if constexpr (i + 1 < kKeySteps)
+      next_a = plus_message<Lanes, kBundle, i + 1>(next_a, m, k);
+    if constexpr (requires { Lanes::keep_as_computed(next_a); }) {
+      Lanes::keep_as_computed(next_a);
+    }
+    const typename Lanes::Vector sum =
+        Lanes::add(a.v[k], aux<Lanes, i>(b.v[k], c.v[k], d.v[k]));
     a.v[k] = Lanes::add(b.v[k], Lanes::template rotate_left<kMd5Rotations[i]>(sum));
     d.v[k] = next_a;
   }
@@ -87,9 +96,11 @@ HWID_ALWAYS_INLINE void step(Bundle<Lanes, kBundle>& a, const Bundle<Lanes, kBun
 // Steps i to kKeySteps - 1; returns the word the last one produced. After
 // each step the roles turn: (a, b, c, d) becomes (d, a, b, c).
 template <class Lanes, int kBundle, int i>
-HWID_ALWAYS_INLINE const Bundle<Lanes, kBundle>& steps_from(
-    Bundle<Lanes, kBundle>& a, Bundle<Lanes, kBundle>& b, Bundle<Lanes, kBundle>& c,
-    Bundle<Lanes, kBundle>& d, const Message& m) {
+HWID_ALWAYS_INLINE const Bundle<Lanes, kBundle>& steps_from(Bundle<Lanes, kBundle>& a,
+                                                            Bundle<Lanes, kBundle>& b,
+                                                            Bundle<Lanes, kBundle>& c,
+                                                            Bundle<Lanes, kBundle>& d,
+                                                            const Message& m) {
   if constexpr (i == kKeySteps) {
     return b;
   } else {
@@ -121,7 +132,7 @@ std::uint32_t search_block(const SeedTextBlock& block, const KeyFilter& filter,
   Message m;
   for (int i = 0; i < 64; ++i) {
     const int word = kMd5MessageIndex[i];
-    m.step_constants[i] = kMd5StepConstants[i] + (word < 3    ? block.prefix_words[word]
+    m.step_constants[i] = kMd5StepConstants[i] + (word < 3     ? block.prefix_words[word]
                                                   : word == 14 ? block.length_bits
                                                                : 0);
   }
@@ -133,7 +144,8 @@ std::uint32_t search_block(const SeedTextBlock& block, const KeyFilter& filter,
     Bundle<Lanes, kBundle> a, b, c, d;
 #pragma GCC unroll 16
     for (int k = 0; k < kBundle; ++k) {
-      a.v[k] = plus_message<Lanes, kBundle, 0>(Lanes::broadcast(kMd5InitialState[0]), m, k);
+      a.v[k] =
+          plus_message<Lanes, kBundle, 0>(Lanes::broadcast(kMd5InitialState[0]), m, k);
       b.v[k] = Lanes::broadcast(kMd5InitialState[1]);
       c.v[k] = Lanes::broadcast(kMd5InitialState[2]);
       d.v[k] = Lanes::broadcast(kMd5InitialState[3]);
@@ -141,8 +153,9 @@ std::uint32_t search_block(const SeedTextBlock& block, const KeyFilter& filter,
     const Bundle<Lanes, kBundle>& last = steps_from<Lanes, kBundle, 0>(a, b, c, d, m);
 
     for (int k = 0; k < kBundle; ++k) {
-      const Vector keys = Lanes::add(
-          Lanes::add(last.v[k], Lanes::load(m.suffix_words[2] + k * kWidth)), prefix_word_2);
+      const Vector keys =
+          Lanes::add(Lanes::add(last.v[k], Lanes::load(m.suffix_words[2] + k * kWidth)),
+                     prefix_word_2);
       std::uint32_t lanes = passing_lanes<Lanes>(keys, filter);
       if (lanes == 0) continue;
       alignas(64) std::uint32_t key_of_lane[kWidth];

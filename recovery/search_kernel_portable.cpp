@@ -12,7 +12,6 @@ struct ScalarLanes {
   static Vector load(const std::uint32_t* p) { return *p; }
   static void store(std::uint32_t* p, Vector x) { *p = x; }
   static Vector add(Vector x, Vector y) { return x + y; }
-  static Vector bit_or(Vector x, Vector y) { return x | y; }
   template <int s>
   static Vector rotate_left(Vector x) {
     return (x << s) | (x >> (32 - s));

@@ -19,7 +19,6 @@ struct Sse2Lanes {
     _mm_storeu_si128(reinterpret_cast<__m128i*>(p), x);
   }
   static Vector add(Vector x, Vector y) { return _mm_add_epi32(x, y); }
-  static Vector bit_or(Vector x, Vector y) { return _mm_or_si128(x, y); }
   template <int s>
   static Vector rotate_left(Vector x) {
     return _mm_or_si128(_mm_slli_epi32(x, s), _mm_srli_epi32(x, 32 - s));
@@ -38,7 +37,8 @@ struct Sse2Lanes {
     return _mm_xor_si128(_mm_xor_si128(c, _mm_andnot_si128(b, d)), _mm_set1_epi32(-1));
   }
   static std::uint32_t equal_lanes(Vector x, Vector y) {
-    return static_cast<std::uint32_t>(_mm_movemask_ps(_mm_castsi128_ps(_mm_cmpeq_epi32(x, y))));
+    return static_cast<std::uint32_t>(
+        _mm_movemask_ps(_mm_castsi128_ps(_mm_cmpeq_epi32(x, y))));
   }
   // No gather before AVX2: one lane at a time.
   static std::uint32_t bitmap_hits(Vector keys, const std::uint32_t* bitmap,

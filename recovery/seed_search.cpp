@@ -44,7 +44,9 @@ std::uint32_t load_le32(const std::uint8_t* p) {
 
 std::uint32_t rotate_right(std::uint32_t x, int n) { return (x >> n) | (x << (32 - n)); }
 
-std::uint32_t aux_i(std::uint32_t b, std::uint32_t c, std::uint32_t d) { return c ^ (b | ~d); }
+std::uint32_t aux_i(std::uint32_t b, std::uint32_t c, std::uint32_t d) {
+  return c ^ (b | ~d);
+}
 
 // The key a kernel would compute for the text with this digest: undo the
 // final addition of the initial state, then steps 63 and 62. Step 63 adds
@@ -52,7 +54,8 @@ std::uint32_t aux_i(std::uint32_t b, std::uint32_t c, std::uint32_t d) { return 
 // which differs from text to text, so the key is the word before it plus
 // word 2.
 std::uint32_t search_key(const IdentifierDigest& digest) {
-  static_assert(kKeySteps == 59 && kMd5MessageIndex[62] == 2 && kMd5MessageIndex[63] == 9);
+  static_assert(kKeySteps == 59 && kMd5MessageIndex[62] == 2 &&
+                kMd5MessageIndex[63] == 9);
   // After step i the state holds the words of steps i - 3 to i: a is the
   // word of step 60, d of 61, c of 62 and b of 63.
   const std::uint32_t q60 = load_le32(&digest[0]) - kMd5InitialState[0];
@@ -130,13 +133,16 @@ struct BlockSpan {
   bool negative;
   std::uint32_t low;
   std::uint32_t high;
-  std::uint64_t block_count() const { return high / kSuffixCount - low / kSuffixCount + 1; }
+  std::uint64_t block_count() const {
+    return high / kSuffixCount - low / kSuffixCount + 1;
+  }
 };
 
 // The digests searched for, their keys and the filter the kernels use.
 struct TargetIndex {
-  std::vector<IdentifierDigest> digests;                        // distinct, sorted
-  std::vector<std::pair<std::uint32_t, std::uint32_t>> by_key;  // (key, digest index), sorted
+  std::vector<IdentifierDigest> digests;  // distinct, sorted
+  std::vector<std::pair<std::uint32_t, std::uint32_t>>
+      by_key;  // (key, digest index), sorted
   std::vector<std::uint32_t> bitmap;
   std::vector<std::uint32_t> direct_keys;
   KeyFilter filter{};
@@ -155,7 +161,8 @@ struct TargetIndex {
       return;
     }
     std::uint64_t bits = kMinBitmapBits;
-    while (bits < kMaxBitmapBits && bits < digests.size() * kBitmapBitsPerTarget) bits *= 2;
+    while (bits < kMaxBitmapBits && bits < digests.size() * kBitmapBitsPerTarget)
+      bits *= 2;
     bitmap.assign(bits / 32, 0);
     const auto mask = static_cast<std::uint32_t>(bits - 1);
     for (const auto& entry : by_key) {
@@ -188,9 +195,7 @@ class Search {
       spans_.push_back({true, static_cast<std::uint32_t>(std::max(-last, small + 1)),
                         static_cast<std::uint32_t>(-first)});
     }
-    for (const BlockSpan& span : spans_) {
-      if (span.low <= span.high) block_count_ += span.block_count();
-    }
+    for (const BlockSpan& span : spans_) block_count_ += span.block_count();
   }
 
   // Tries the seeds that have no four-digit suffix one by one.
@@ -209,7 +214,8 @@ class Search {
       if (begin >= block_count_) return;
       const std::uint64_t end = std::min(begin + kBlocksPerTake, block_count_);
       std::uint64_t seeds = 0;
-      for (std::uint64_t j = begin; j < end; ++j) seeds += search_block(j, candidates.data());
+      for (std::uint64_t j = begin; j < end; ++j)
+        seeds += search_block(j, candidates.data());
       done_.fetch_add(seeds, std::memory_order_relaxed);
     }
   }
@@ -231,16 +237,18 @@ class Search {
     }
     const std::uint32_t prefix = span->low / kSuffixCount + static_cast<std::uint32_t>(j);
     SeedTextBlock block{};
-    block.first_suffix = prefix == span->low / kSuffixCount ? span->low % kSuffixCount : 0;
-    block.last_suffix =
-        prefix == span->high / kSuffixCount ? span->high % kSuffixCount : kSuffixCount - 1;
+    block.first_suffix =
+        prefix == span->low / kSuffixCount ? span->low % kSuffixCount : 0;
+    block.last_suffix = prefix == span->high / kSuffixCount ? span->high % kSuffixCount
+                                                            : kSuffixCount - 1;
 
     char text[16] = {};
     const int prefix_length =
         std::snprintf(text, sizeof text, "%s%u", span->negative ? "-" : "", prefix);
     const auto offset = static_cast<std::uint32_t>(prefix_length);
     for (std::uint32_t w = 0; w < 3; ++w) {
-      block.prefix_words[w] = load_le32(reinterpret_cast<const std::uint8_t*>(&text[4 * w]));
+      block.prefix_words[w] =
+          load_le32(reinterpret_cast<const std::uint8_t*>(&text[4 * w]));
       block.suffix_words[w] = suffix_tables().row(offset, w);
     }
     block.length_bits = (offset + kSuffixDigits) * 8;
@@ -363,9 +371,10 @@ std::vector<std::optional<std::int32_t>> recover_seeds(
 
   const TargetIndex index(targets);
   Search search(index, options);
-  const std::uint64_t total =
-      static_cast<std::uint64_t>(std::int64_t{options.range.last} - options.range.first + 1);
-  unsigned threads = options.threads != 0 ? options.threads : std::thread::hardware_concurrency();
+  const std::uint64_t total = static_cast<std::uint64_t>(
+      std::int64_t{options.range.last} - options.range.first + 1);
+  unsigned threads =
+      options.threads != 0 ? options.threads : std::thread::hardware_concurrency();
   threads = std::max(threads, 1U);
 
   std::mutex mutex;
@@ -394,7 +403,8 @@ std::vector<std::optional<std::int32_t>> recover_seeds(
 
   const std::vector<std::optional<std::int32_t>> found = search.found();
   for (std::size_t n = 0; n < targets.size(); ++n) {
-    const auto match = std::lower_bound(index.digests.begin(), index.digests.end(), targets[n]);
+    const auto match =
+        std::lower_bound(index.digests.begin(), index.digests.end(), targets[n]);
     results[n] = found[static_cast<std::size_t>(match - index.digests.begin())];
   }
   return results;

@@ -32,9 +32,10 @@ TEST(ParseIdentifierTest, AcceptsThirtyTwoHexDigitsOfEitherCase) {
 }
 
 TEST(ParseIdentifierTest, RefusesEverythingElse) {
-  for (const char* text : {"", "9d95d5278cbd6ac4957bb0540dd6a07", "9d95d5278cbd6ac4957bb0540dd6a07b0",
-                           "9d95d5278cbd6ac4957bb0540dd6a07g", " 9d95d5278cbd6ac4957bb0540dd6a07b",
-                           "0x9d95d5278cbd6ac4957bb0540dd6a0", "9d95d5278cbd6ac4-57bb0540dd6a07b"}) {
+  for (const char* text :
+       {"", "9d95d5278cbd6ac4957bb0540dd6a07", "9d95d5278cbd6ac4957bb0540dd6a07b0",
+        "9d95d5278cbd6ac4957bb0540dd6a07g", " 9d95d5278cbd6ac4957bb0540dd6a07b",
+        "0x9d95d5278cbd6ac4957bb0540dd6a0", "9d95d5278cbd6ac4-57bb0540dd6a07b"}) {
     EXPECT_FALSE(parse_identifier(text).has_value()) << '"' << text << '"';
   }
 }
@@ -48,16 +49,20 @@ struct RangeCase {
 // Sub-ranges around every place where the seed text changes length or sign,
 // starting and ending inside a block of 10000 seeds.
 const RangeCase kRangeCases[] = {
-    {"lowest seeds", {kMinSeed, kMinSeed + 23456},
+    {"lowest seeds",
+     {kMinSeed, kMinSeed + 23456},
      {kMinSeed, kMinSeed + 1, kMinSeed + 3648, kMinSeed + 3649, kMinSeed + 23456}},
-    {"ten digits to nine, negative", {-1000012345, -999987654},
+    {"ten digits to nine, negative",
+     {-1000012345, -999987654},
      {-1000012345, -1000000001, -1000000000, -999999999, -999990000, -999987654}},
-    {"around zero", {-20003, 20005},
-     {-20003, -10000, -9999, -1000, -999, -100, -10, -9, -1, 0, 1, 9, 10, 99, 100, 9999,
-      10000, 10001, 19999, 20005}},
-    {"nine digits to ten", {999980001, 1000017777},
+    {"around zero", {-20003, 20005}, {-20003, -10000, -9999, -1000, -999,  -100, -10,
+                                      -9,     -1,     0,     1,     9,     10,   99,
+                                      100,    9999,   10000, 10001, 19999, 20005}},
+    {"nine digits to ten",
+     {999980001, 1000017777},
      {999980001, 999989999, 999990000, 999999999, 1000000000, 1000000001, 1000017777}},
-    {"highest seeds", {kMaxSeed - 25000, kMaxSeed},
+    {"highest seeds",
+     {kMaxSeed - 25000, kMaxSeed},
      {kMaxSeed - 25000, 2147479999, 2147480000, kMaxSeed - 1, kMaxSeed}},
 };
 
@@ -97,7 +102,7 @@ TEST_P(EngineTest, FewTargetsAreComparedDirectly) {
                                                  identifier_of_seed(-123406788)};
   const auto found = recover_seeds(targets, options);
   EXPECT_EQ(found, (std::vector<std::optional<std::int32_t>>{-123456789, -123430000,
-                                                            std::nullopt}));
+                                                             std::nullopt}));
   const auto one = recover_seeds({identifier_of_seed(-123406789)}, options);
   EXPECT_EQ(one, (std::vector<std::optional<std::int32_t>>{-123406789}));
 }

@@ -15,7 +15,8 @@ namespace hwid {
 namespace {
 
 constexpr const char kRecoverUsage[] =
-    "usage: machine-id recover [--user NAME --computer NAME] [--threads N] IDENTIFIER...\n"
+    "usage: machine-id recover [--user NAME --computer NAME] [--threads N] "
+    "IDENTIFIER...\n"
     "       machine-id recover [--user NAME --computer NAME] [--threads N] -\n"
     "\n"
     "Finds the seed behind each identifier by trying all 2^32 seeds, in one\n"
@@ -67,12 +68,14 @@ class ProgressBar {
 
   void show(std::uint64_t done, std::uint64_t total) {
     const double seconds = std::chrono::duration<double>(Clock::now() - start_).count();
-    const double share = total == 0 ? 1.0 : static_cast<double>(done) / static_cast<double>(total);
+    const double share =
+        total == 0 ? 1.0 : static_cast<double>(done) / static_cast<double>(total);
     const double rate = seconds > 0 ? static_cast<double>(done) / seconds : 0;
     const int filled = static_cast<int>(share * kProgressBarWidth);
     char line[128];
     std::snprintf(line, sizeof line, "\r[%-*s] %3d%%  %.2f G seeds/s  %.0f s left ",
-                  kProgressBarWidth, std::string(static_cast<std::size_t>(filled), '#').c_str(),
+                  kProgressBarWidth,
+                  std::string(static_cast<std::size_t>(filled), '#').c_str(),
                   static_cast<int>(share * 100), rate / 1e9,
                   rate > 0 ? static_cast<double>(total - done) / rate : 0.0);
     err_ << line << std::flush;
@@ -93,13 +96,15 @@ class ProgressBar {
 
 }  // namespace
 
-int run_recover_command(int argc, const char* const* argv, std::istream& in, std::ostream& out,
-                        std::ostream& err, const RecoverEnvironment& environment) {
+int run_recover_command(int argc, const char* const* argv, std::istream& in,
+                        std::ostream& out, std::ostream& err,
+                        const RecoverEnvironment& environment) {
   std::optional<std::string> user, computer, threads_text;
   const struct {
     std::string_view name;
     std::optional<std::string>* value;
-  } value_options[] = {{"--user", &user}, {"--computer", &computer}, {"--threads", &threads_text}};
+  } value_options[] = {
+      {"--user", &user}, {"--computer", &computer}, {"--threads", &threads_text}};
   std::vector<std::string> texts;
   bool from_input = false;
 
@@ -121,13 +126,15 @@ int run_recover_command(int argc, const char* const* argv, std::istream& in, std
     for (const auto& option : value_options) {
       if (arg != option.name) continue;
       known = true;
-      if (i + 1 >= argc) return recover_usage_error("option " + std::string(arg) + " needs a value", err);
+      if (i + 1 >= argc)
+        return recover_usage_error("option " + std::string(arg) + " needs a value", err);
       if (option.value->has_value()) {
         return recover_usage_error("option " + std::string(arg) + " is given twice", err);
       }
       *option.value = argv[++i];
     }
-    if (!known) return recover_usage_error("unknown option '" + std::string(arg) + "'", err);
+    if (!known)
+      return recover_usage_error("unknown option '" + std::string(arg) + "'", err);
   }
 
   if (user.has_value() != computer.has_value()) {
@@ -138,12 +145,14 @@ int run_recover_command(int argc, const char* const* argv, std::istream& in, std
   if (threads_text) {
     const std::optional<unsigned> threads = parse_threads(*threads_text);
     if (!threads) {
-      return recover_usage_error("invalid thread count '" + *threads_text + "': expected 1 to 1024", err);
+      return recover_usage_error(
+          "invalid thread count '" + *threads_text + "': expected 1 to 1024", err);
     }
     options.threads = *threads;
   }
   if (from_input && !texts.empty()) {
-    return recover_usage_error("'-' reads the identifiers from standard input; give no others", err);
+    return recover_usage_error(
+        "'-' reads the identifiers from standard input; give no others", err);
   }
   std::vector<IdentifierDigest> targets;
   const auto add_target = [&](std::string_view text) {
@@ -152,7 +161,8 @@ int run_recover_command(int argc, const char* const* argv, std::istream& in, std
     return digest.has_value();
   };
   const auto invalid = [&](std::string_view text) {
-    return recover_usage_error("invalid identifier '" + std::string(text) + "': expected 32 hex digits", err);
+    return recover_usage_error(
+        "invalid identifier '" + std::string(text) + "': expected 32 hex digits", err);
   };
   if (from_input) {
     for (std::string line; std::getline(in, line);) {
@@ -169,7 +179,9 @@ int run_recover_command(int argc, const char* const* argv, std::istream& in, std
   std::optional<ProgressBar> bar;
   if (environment.show_progress) {
     bar.emplace(err);
-    options.progress = [&](std::uint64_t done, std::uint64_t total) { bar->show(done, total); };
+    options.progress = [&](std::uint64_t done, std::uint64_t total) {
+      bar->show(done, total);
+    };
   }
   const std::vector<std::optional<std::int32_t>> seeds = recover_seeds(targets, options);
   if (bar) bar->erase();

@@ -17,8 +17,9 @@ struct RecoverEnvironment {
 
 // argv[0] is "recover". Identifiers come from the arguments, or from `in`
 // when the only one is "-". Returns the exit status.
-int run_recover_command(int argc, const char* const* argv, std::istream& in, std::ostream& out,
-                        std::ostream& err, const RecoverEnvironment& environment);
+int run_recover_command(int argc, const char* const* argv, std::istream& in,
+                        std::ostream& out, std::ostream& err,
+                        const RecoverEnvironment& environment);
 
 }  // namespace hwid
 

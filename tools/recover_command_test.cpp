@@ -27,8 +27,8 @@ RecoverRun run_recover(std::vector<std::string> args, SeedRange range,
   std::ostringstream out, err;
   RecoverEnvironment environment;
   environment.range = range;
-  const int status = run_recover_command(static_cast<int>(argv.size()), argv.data(), in, out,
-                                         err, environment);
+  const int status = run_recover_command(static_cast<int>(argv.size()), argv.data(), in,
+                                         out, err, environment);
   return {status, out.str(), err.str()};
 }
 
@@ -44,8 +44,9 @@ TEST(RecoverCommandTest, PrintsSeedAndImpliedSerial) {
   EXPECT_EQ(run.out, std::string(kWorkedExampleId) + " 438859677\n");
   EXPECT_EQ(run.err, "");
 
-  run = run_recover({"--user", "dev01", "--computer", "PC-4F", "9D95D5278CBD6AC4957BB0540DD6A07B"},
-                    kAroundWorkedExample);
+  run = run_recover(
+      {"--user", "dev01", "--computer", "PC-4F", "9D95D5278CBD6AC4957BB0540DD6A07B"},
+      kAroundWorkedExample);
   EXPECT_EQ(run.status, kToolSuccess);
   EXPECT_EQ(run.out, std::string(kWorkedExampleId) + " 438859677 1A2B-3C4D\n");
 
@@ -57,10 +58,11 @@ TEST(RecoverCommandTest, PrintsSeedAndImpliedSerial) {
 }
 
 TEST(RecoverCommandTest, OneLineAnIdentifierInOrderAndStatusOneWhenSomeAreMissing) {
-  const RecoverRun run = run_recover({"--threads", "2", kOutsideId, kWorkedExampleId, kOutsideId},
-                                     kAroundWorkedExample);
+  const RecoverRun run = run_recover(
+      {"--threads", "2", kOutsideId, kWorkedExampleId, kOutsideId}, kAroundWorkedExample);
   EXPECT_EQ(run.status, kToolNotFound);
-  EXPECT_EQ(run.out, kOutsideId + " -\n" + kWorkedExampleId + " 438859677\n" + kOutsideId + " -\n");
+  EXPECT_EQ(run.out, kOutsideId + " -\n" + kWorkedExampleId + " 438859677\n" +
+                         kOutsideId + " -\n");
 }
 
 TEST(RecoverCommandTest, ReadsStandardInputSkippingBlankLines) {
@@ -68,7 +70,8 @@ TEST(RecoverCommandTest, ReadsStandardInputSkippingBlankLines) {
   input.append(kWorkedExampleId).append("\r\n  \n").append(kOutsideId).append("\n\n");
   const RecoverRun run = run_recover({"-"}, kAroundWorkedExample, input);
   EXPECT_EQ(run.status, kToolNotFound);
-  EXPECT_EQ(run.out, std::string(kWorkedExampleId) + " 438859677\n" + kOutsideId + " -\n");
+  EXPECT_EQ(run.out,
+            std::string(kWorkedExampleId) + " 438859677\n" + kOutsideId + " -\n");
 }
 
 TEST(RecoverCommandTest, UsageErrorsComeBeforeAnySearch) {
@@ -78,25 +81,34 @@ TEST(RecoverCommandTest, UsageErrorsComeBeforeAnySearch) {
     std::string input;
     const char* problem;
   } cases[] = {
-      {{kWorkedExampleId, bad}, "", "invalid identifier '9d95d5278cbd6ac4957bb0540dd6a07'"},
-      {{"-"}, std::string(kWorkedExampleId) + "\nnot-hex\n", "invalid identifier 'not-hex'"},
+      {{kWorkedExampleId, bad},
+       "",
+       "invalid identifier '9d95d5278cbd6ac4957bb0540dd6a07'"},
+      {{"-"},
+       std::string(kWorkedExampleId) + "\nnot-hex\n",
+       "invalid identifier 'not-hex'"},
       {{}, "", "no identifiers given"},
       {{"-"}, "\n\n", "no identifiers given"},
       {{"-", kWorkedExampleId}, "", "'-' reads the identifiers from standard input"},
       {{"--user", "dev01", kWorkedExampleId}, "", "--user and --computer go together"},
-      {{"--computer", "PC-4F", kWorkedExampleId}, "", "--user and --computer go together"},
+      {{"--computer", "PC-4F", kWorkedExampleId},
+       "",
+       "--user and --computer go together"},
       {{"--threads", "0", kWorkedExampleId}, "", "invalid thread count '0'"},
       {{"--threads", "1025", kWorkedExampleId}, "", "invalid thread count '1025'"},
       {{"--threads", "two", kWorkedExampleId}, "", "invalid thread count 'two'"},
       {{kWorkedExampleId, "--threads"}, "", "option --threads needs a value"},
-      {{"--user", "a", "--user", "b", kWorkedExampleId}, "", "option --user is given twice"},
+      {{"--user", "a", "--user", "b", kWorkedExampleId},
+       "",
+       "option --user is given twice"},
       {{"--serial", "1", kWorkedExampleId}, "", "unknown option '--serial'"},
   };
   for (const auto& c : cases) {
     const RecoverRun run = run_recover(c.args, kAroundWorkedExample, c.input);
     EXPECT_EQ(run.status, kToolUsageError) << c.problem;
     EXPECT_EQ(run.out, "") << c.problem;
-    EXPECT_EQ(run.err.find(std::string("machine-id recover: ") + c.problem), 0U) << run.err;
+    EXPECT_EQ(run.err.find(std::string("machine-id recover: ") + c.problem), 0U)
+        << run.err;
     EXPECT_NE(run.err.find("usage: machine-id recover"), std::string::npos) << c.problem;
   }
 }
