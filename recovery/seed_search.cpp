@@ -138,40 +138,61 @@ struct BlockSpan {
   }
 };
 
-// The digests searched for, their keys and the filter the kernels use.
+// The targets' keys and the filter the kernels use. Targets are not copied:
+// a million of them must stay well under 100 MB in all.
 struct TargetIndex {
-  std::vector<IdentifierDigest> digests;  // distinct, sorted
-  std::vector<std::pair<std::uint32_t, std::uint32_t>>
-      by_key;  // (key, digest index), sorted
+  const std::vector<IdentifierDigest>& targets;
+  std::vector<std::pair<std::uint32_t, std::uint32_t>> by_key;  // (key, target), sorted
+  // by_key[bucket_start[h] ..] are the entries whose key's top 16 bits are
+  // h, so that a lookup searches a few entries rather than all of them.
+  std::vector<std::uint32_t> bucket_start;
   std::vector<std::uint32_t> bitmap;
   std::vector<std::uint32_t> direct_keys;
   KeyFilter filter{};
 
-  explicit TargetIndex(const std::vector<IdentifierDigest>& targets) : digests(targets) {
-    std::sort(digests.begin(), digests.end());
-    digests.erase(std::unique(digests.begin(), digests.end()), digests.end());
-    for (std::uint32_t n = 0; n < digests.size(); ++n) {
-      by_key.emplace_back(search_key(digests[n]), n);
+  explicit TargetIndex(const std::vector<IdentifierDigest>& searched)
+      : targets(searched) {
+    by_key.reserve(targets.size());
+    for (std::uint32_t n = 0; n < targets.size(); ++n) {
+      by_key.emplace_back(search_key(targets[n]), n);
     }
     std::sort(by_key.begin(), by_key.end());
-    if (digests.size() <= kMaxDirectKeys) {
-      for (const auto& entry : by_key) direct_keys.push_back(entry.first);
+    bucket_start.assign((1U << 16) + 1, 0);
+    for (const auto& entry : by_key) ++bucket_start[(entry.first >> 16) + 1];
+    for (std::size_t h = 1; h < bucket_start.size(); ++h) {
+      bucket_start[h] += bucket_start[h - 1];
+    }
+    std::vector<std::uint32_t> keys;
+    for (const auto& entry : by_key) {
+      if (keys.empty() || keys.back() != entry.first) keys.push_back(entry.first);
+      if (keys.size() > kMaxDirectKeys) break;
+    }
+    if (keys.size() <= kMaxDirectKeys) {
+      direct_keys = keys;
       filter.keys = direct_keys.data();
       filter.key_count = static_cast<std::uint32_t>(direct_keys.size());
       return;
     }
     std::uint64_t bits = kMinBitmapBits;
-    while (bits < kMaxBitmapBits && bits < digests.size() * kBitmapBitsPerTarget)
+    while (bits < kMaxBitmapBits && bits < targets.size() * kBitmapBitsPerTarget) {
       bits *= 2;
+    }
     bitmap.assign(bits / 32, 0);
     const auto mask = static_cast<std::uint32_t>(bits - 1);
     for (const auto& entry : by_key) {
       const std::uint32_t bit = entry.first & mask;
       bitmap[bit >> 5] |= std::uint32_t{1} << (bit & 31);
     }
-    filter.key_count = static_cast<std::uint32_t>(digests.size());
+    filter.key_count = static_cast<std::uint32_t>(targets.size());
     filter.bitmap = bitmap.data();
     filter.bitmap_mask = mask;
+  }
+
+  // The entries whose key is `key`.
+  auto with_key(std::uint32_t key) const {
+    return std::equal_range(
+        by_key.begin(), by_key.end(), std::make_pair(key, 0U),
+        [](const auto& x, const auto& y) { return x.first < y.first; });
   }
 };
 
@@ -181,7 +202,7 @@ class Search {
   Search(const TargetIndex& targets, const SearchOptions& options)
       : targets_(targets),
         kernel_(kernel_of(options.engine)),
-        found_(targets.digests.size()) {
+        found_(targets.targets.size()) {
     const std::int64_t first = options.range.first;
     const std::int64_t last = options.range.last;
     const std::int64_t small = kSuffixCount - 1;
@@ -222,10 +243,8 @@ class Search {
 
   bool stopped() const { return stopped_.load(std::memory_order_relaxed); }
   std::uint64_t done() const { return done_.load(std::memory_order_relaxed); }
-  std::vector<std::optional<std::int32_t>> found() const {
-    std::lock_guard lock(found_mutex_);
-    return found_;
-  }
+  // What was found, for each target in order; once the threads are done.
+  std::vector<std::optional<std::int32_t>> take_found() { return std::move(found_); }
 
  private:
   // Searches block j of all spans; returns the number of seeds it holds.
@@ -264,28 +283,24 @@ class Search {
   }
 
   // Records `seed` for every target its identifier matches. A kernel's
-  // candidate comes with its key, which rules most out cheaply.
+  // candidate comes with its key, which rules most out before any MD5.
   void confirm(std::int32_t seed, const std::uint32_t* key) {
-    const auto& by_key = targets_.by_key;
-    auto first = by_key.begin();
-    auto last = by_key.end();
     if (key != nullptr) {
-      std::tie(first, last) = std::equal_range(
-          by_key.begin(), by_key.end(), std::make_pair(*key, std::uint32_t{0}),
-          [](const auto& x, const auto& y) { return x.first < y.first; });
+      const auto [first, last] = targets_.with_key(*key);
       if (first == last) return;
     }
     const MachineProperties seed_only{"", static_cast<std::uint32_t>(seed), ""};
-    const std::optional<IdentifierDigest> digest =
-        parse_identifier(md5_hex(seed_text(seed_only)));
-    const auto match =
-        std::lower_bound(targets_.digests.begin(), targets_.digests.end(), *digest);
-    if (match == targets_.digests.end() || *match != *digest) return;
-    std::lock_guard lock(found_mutex_);
-    auto& slot = found_[static_cast<std::size_t>(match - targets_.digests.begin())];
-    if (slot) return;
-    slot = seed;
-    if (++found_count_ == found_.size()) stopped_.store(true, std::memory_order_relaxed);
+    const IdentifierDigest digest = *parse_identifier(md5_hex(seed_text(seed_only)));
+    const auto [first, last] = targets_.with_key(search_key(digest));
+    for (auto entry = first; entry != last; ++entry) {
+      if (targets_.targets[entry->second] != digest) continue;
+      std::lock_guard lock(found_mutex_);
+      auto& slot = found_[entry->second];
+      if (slot) continue;
+      slot = seed;
+      if (++found_count_ == found_.size())
+        stopped_.store(true, std::memory_order_relaxed);
+    }
   }
 
   const TargetIndex& targets_;
@@ -297,7 +312,7 @@ class Search {
   std::atomic<std::uint64_t> next_block_{0};
   std::atomic<std::uint64_t> done_{0};
   std::atomic<bool> stopped_{false};
-  mutable std::mutex found_mutex_;
+  std::mutex found_mutex_;
   std::vector<std::optional<std::int32_t>> found_;
   std::size_t found_count_ = 0;
 };
@@ -366,8 +381,7 @@ std::vector<std::optional<std::int32_t>> recover_seeds(
   if (options.range.first > options.range.last) {
     throw std::invalid_argument("empty seed range");
   }
-  std::vector<std::optional<std::int32_t>> results(targets.size());
-  if (targets.empty()) return results;
+  if (targets.empty()) return {};
 
   const TargetIndex index(targets);
   Search search(index, options);
@@ -401,13 +415,7 @@ std::vector<std::optional<std::int32_t>> recover_seeds(
   }
   for (std::thread& worker : workers) worker.join();
 
-  const std::vector<std::optional<std::int32_t>> found = search.found();
-  for (std::size_t n = 0; n < targets.size(); ++n) {
-    const auto match =
-        std::lower_bound(index.digests.begin(), index.digests.end(), targets[n]);
-    results[n] = found[static_cast<std::size_t>(match - index.digests.begin())];
-  }
-  return results;
+  return search.take_found();
 }
 
 }  // namespace hwid
