@@ -31,9 +31,8 @@ skip() {
 
 # Each machine gets its own host name, in a UTS namespace of its own: as
 # root, or else inside an unprivileged user namespace where the kernel
-# allows one.
-# Outside root, the machine's programs and its wineserver run as root of a
-# user namespace (in_user_namespace), which Wine takes for its user.
+# allows one. There the machine's programs and its wineserver run as root
+# of a user namespace (in_user_namespace), which Wine takes for its user.
 new_uts=(unshare -u)
 in_user_namespace=()
 if [ "$(id -u)" -ne 0 ]; then
@@ -71,8 +70,13 @@ finish() {
     WINEPREFIX=$base_prefix wineserver -k 2>/dev/null
   elif [ -d "$prefix" ]; then
     wineserver_of_machine -k 2>/dev/null
+    wineserver_of_machine -w 2>/dev/null
   fi
-  [ -n "$unprivileged_account" ] && userdel "$unprivileged_account" 2>/dev/null
+  if [ -n "$unprivileged_account" ]; then
+    pkill -KILL -u "$unprivileged_account" 2>/dev/null
+    userdel "$unprivileged_account" ||
+      echo "could not remove the account $unprivileged_account; userdel it by hand" >&2
+  fi
   if $passed; then
     rm -rf "$wine_tmp"
     [ "$scenario" = prepare ] || rm -rf "$scenario_dir"
