@@ -235,4 +235,11 @@ void Md5Digest::transform(const unsigned char* block) { compress(state_, block, 
 
 std::string md5_hex(std::string_view text) { return Md5Digest(text).hex_digest(); }
 
+int hex_digit_value(char ch) {
+  if (ch >= '0' && ch <= '9') return ch - '0';
+  if (ch >= 'a' && ch <= 'f') return ch - 'a' + 10;
+  if (ch >= 'A' && ch <= 'F') return ch - 'A' + 10;
+  return -1;
+}
+
 }  // namespace hwid

@@ -39,6 +39,9 @@ class Md5Digest {
 // Hex digest of `text`'s bytes (no terminator).
 std::string md5_hex(std::string_view text);
 
+// The value of hex digit `ch`, of either case; -1 for any other character.
+int hex_digit_value(char ch);
+
 }  // namespace hwid
 
 #endif  // HWID_IDENTIFIER_MD5_H_

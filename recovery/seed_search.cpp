@@ -30,13 +30,6 @@ constexpr std::uint64_t kBitmapBitsPerTarget = 128;
 constexpr std::uint64_t kMinBitmapBits = std::uint64_t{1} << 16;
 constexpr std::uint64_t kMaxBitmapBits = std::uint64_t{1} << 27;
 
-int hex_digit_value(char ch) {
-  if (ch >= '0' && ch <= '9') return ch - '0';
-  if (ch >= 'a' && ch <= 'f') return ch - 'a' + 10;
-  if (ch >= 'A' && ch <= 'F') return ch - 'A' + 10;
-  return -1;
-}
-
 std::uint32_t load_le32(const std::uint8_t* p) {
   return static_cast<std::uint32_t>(p[0]) | static_cast<std::uint32_t>(p[1]) << 8 |
          static_cast<std::uint32_t>(p[2]) << 16 | static_cast<std::uint32_t>(p[3]) << 24;
@@ -284,15 +277,17 @@ class Search {
 
   // Records `seed` for every target its identifier matches. A kernel's
   // candidate comes with its key, which rules most out before any MD5.
+  // Without one (a seed tried one by one), the key follows from the digest.
   void confirm(std::int32_t seed, const std::uint32_t* key) {
+    std::optional<decltype(targets_.with_key(0))> entries;
     if (key != nullptr) {
-      const auto [first, last] = targets_.with_key(*key);
-      if (first == last) return;
+      entries = targets_.with_key(*key);
+      if (entries->first == entries->second) return;
     }
     const MachineProperties seed_only{"", static_cast<std::uint32_t>(seed), ""};
     const IdentifierDigest digest = *parse_identifier(md5_hex(seed_text(seed_only)));
-    const auto [first, last] = targets_.with_key(search_key(digest));
-    for (auto entry = first; entry != last; ++entry) {
+    if (!entries) entries = targets_.with_key(search_key(digest));
+    for (auto entry = entries->first; entry != entries->second; ++entry) {
       if (targets_.targets[entry->second] != digest) continue;
       std::lock_guard lock(found_mutex_);
       auto& slot = found_[entry->second];

@@ -10,7 +10,8 @@ namespace {
 
 constexpr const char kUsage[] =
     "usage: machine-id --user NAME --computer NAME --serial SERIAL [--explain]\n"
-    "       machine-id recover [--user NAME --computer NAME] [--threads N] IDENTIFIER...\n"
+    "       machine-id recover [--user NAME --computer NAME] [--threads N] "
+    "IDENTIFIER...\n"
     "       machine-id --help | --version\n"
     "\n"
     "Prints the identifier that the HWID program gives a machine with these\n"
@@ -31,13 +32,6 @@ constexpr const char kUsage[] =
     "identifiers; machine-id recover --help tells more.\n"
     "\n"
     "Exit status: 0 success, 2 usage error, 3 the output could not be written.\n";
-
-int hex_digit_value(char ch) {
-  if (ch >= '0' && ch <= '9') return ch - '0';
-  if (ch >= 'a' && ch <= 'f') return ch - 'a' + 10;
-  if (ch >= 'A' && ch <= 'F') return ch - 'A' + 10;
-  return -1;
-}
 
 // The name between quotes, with anything but printable ASCII as \xHH so
 // that look-alike bytes (a code-page letter, a trailing space) show.
@@ -115,9 +109,8 @@ void write_explanation(const MachineProperties& properties, std::ostream& out) {
   explain_name("computer name", properties.computer_name, out);
   const std::uint32_t serial = properties.volume_serial_number;
   char line[160];
-  std::snprintf(line, sizeof line, "serial 0x%08X (vol prints %04X-%04X)\n",
-                static_cast<unsigned>(serial), static_cast<unsigned>(serial >> 16),
-                static_cast<unsigned>(serial & 0xFFFF));
+  std::snprintf(line, sizeof line, "serial 0x%08X (vol prints %s)\n",
+                static_cast<unsigned>(serial), vol_form(serial).c_str());
   out << line;
   std::snprintf(
       line, sizeof line, "sum 0x%08X + 0x%08X + 0x%08X = 0x%08X (modulo 2^32)\n",
@@ -130,13 +123,31 @@ void write_explanation(const MachineProperties& properties, std::ostream& out) {
   out << "identifier " << md5_hex(seed) << " (MD5 of the seed text)\n";
 }
 
+std::string vol_form(std::uint32_t serial) {
+  char text[16];
+  std::snprintf(text, sizeof text, "%04X-%04X", static_cast<unsigned>(serial >> 16),
+                static_cast<unsigned>(serial & 0xFFFF));
+  return text;
+}
+
+std::optional<std::string> take_value_option(std::span<const ValueOption> options,
+                                             int argc, const char* const* argv, int& i) {
+  const std::string_view arg = argv[i];
+  for (const ValueOption& option : options) {
+    if (arg != option.name) continue;
+    if (i + 1 >= argc) return "option " + std::string(arg) + " needs a value";
+    if (option.value->has_value())
+      return "option " + std::string(arg) + " is given twice";
+    *option.value = argv[++i];
+    return std::string();
+  }
+  return std::nullopt;
+}
+
 int run_machine_id_tool(int argc, const char* const* argv, std::ostream& out,
                         std::ostream& err) {
   std::optional<std::string> user, computer, serial_text;
-  const struct {
-    std::string_view name;
-    std::optional<std::string>* value;
-  } value_options[] = {
+  const ValueOption value_options[] = {
       {"--user", &user}, {"--computer", &computer}, {"--serial", &serial_text}};
   bool explain = false;
   bool help = false;
@@ -156,19 +167,10 @@ int run_machine_id_tool(int argc, const char* const* argv, std::ostream& out,
       explain = true;
       continue;
     }
-    bool known = false;
-    for (const auto& option : value_options) {
-      if (arg != option.name) continue;
-      known = true;
-      if (i + 1 >= argc) {
-        return usage_error("option " + std::string(arg) + " needs a value", err);
-      }
-      if (option.value->has_value()) {
-        return usage_error("option " + std::string(arg) + " is given twice", err);
-      }
-      *option.value = argv[++i];
-    }
-    if (!known) return usage_error("unknown option '" + std::string(arg) + "'", err);
+    const std::optional<std::string> problem =
+        take_value_option(value_options, argc, argv, i);
+    if (!problem) return usage_error("unknown option '" + std::string(arg) + "'", err);
+    if (!problem->empty()) return usage_error(*problem, err);
   }
 
   if (help) {

@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <optional>
 #include <ostream>
+#include <span>
+#include <string>
 #include <string_view>
 
 #include "identifier/machine_id.h"
@@ -21,6 +23,21 @@ inline constexpr int kToolOutputError = 3;  // standard output could not be writ
 // A volume serial number in hex: 1 to 8 digits of either case, optionally
 // prefixed 0x, or XXXX-XXXX as Windows' vol prints it. nullopt otherwise.
 std::optional<std::uint32_t> parse_serial(std::string_view text);
+
+// "XXXX-XXXX": a volume serial number as Windows' vol prints it.
+std::string vol_form(std::uint32_t serial);
+
+// An option that takes a value, and where its value goes.
+struct ValueOption {
+  std::string_view name;
+  std::optional<std::string>* value;
+};
+
+// If argv[i] names one of `options`, stores argv[i + 1] as its value and
+// steps i past it. Returns nullopt when argv[i] names none of them, else the
+// problem with it for a usage error (empty when there is none).
+std::optional<std::string> take_value_option(std::span<const ValueOption> options,
+                                             int argc, const char* const* argv, int& i);
 
 // Writes, for a person, how `properties` become their identifier.
 void write_explanation(const MachineProperties& properties, std::ostream& out);

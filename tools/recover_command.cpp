@@ -100,10 +100,7 @@ int run_recover_command(int argc, const char* const* argv, std::istream& in,
                         std::ostream& out, std::ostream& err,
                         const RecoverEnvironment& environment) {
   std::optional<std::string> user, computer, threads_text;
-  const struct {
-    std::string_view name;
-    std::optional<std::string>* value;
-  } value_options[] = {
+  const ValueOption value_options[] = {
       {"--user", &user}, {"--computer", &computer}, {"--threads", &threads_text}};
   std::vector<std::string> texts;
   bool from_input = false;
@@ -122,19 +119,12 @@ int run_recover_command(int argc, const char* const* argv, std::istream& in,
       texts.emplace_back(arg);
       continue;
     }
-    bool known = false;
-    for (const auto& option : value_options) {
-      if (arg != option.name) continue;
-      known = true;
-      if (i + 1 >= argc)
-        return recover_usage_error("option " + std::string(arg) + " needs a value", err);
-      if (option.value->has_value()) {
-        return recover_usage_error("option " + std::string(arg) + " is given twice", err);
-      }
-      *option.value = argv[++i];
-    }
-    if (!known)
+    const std::optional<std::string> problem =
+        take_value_option(value_options, argc, argv, i);
+    if (!problem) {
       return recover_usage_error("unknown option '" + std::string(arg) + "'", err);
+    }
+    if (!problem->empty()) return recover_usage_error(*problem, err);
   }
 
   if (user.has_value() != computer.has_value()) {
@@ -198,11 +188,7 @@ int run_recover_command(int argc, const char* const* argv, std::istream& in,
     out << ' ' << seed_text({"", seed, ""});
     if (user) {
       // serial = seed - fold(user) - fold(computer), modulo 2^32.
-      const std::uint32_t serial = seed - fold_name(*user) - fold_name(*computer);
-      char vol[16];
-      std::snprintf(vol, sizeof vol, " %04X-%04X", static_cast<unsigned>(serial >> 16),
-                    static_cast<unsigned>(serial & 0xFFFF));
-      out << vol;
+      out << ' ' << vol_form(seed - fold_name(*user) - fold_name(*computer));
     }
     out << '\n';
   }
